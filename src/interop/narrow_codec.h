@@ -1,0 +1,52 @@
+// The narrow encoding that byte strings use on their way to and from backend text.
+#ifndef TARVO_INTEROP_NARROW_CODEC_H
+#define TARVO_INTEROP_NARROW_CODEC_H
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tarvo::interop {
+
+// Converts between byte strings in one codeset and UTF-16 text.
+//
+// Both directions stop at the first NUL. Decoding replaces each maximal invalid subpart of UTF-8
+// (and each undecodable byte of other codesets) with U+FFFD; encoding writes '?' for a character
+// the codeset cannot represent and for a lone surrogate. A codec is an immutable value that any
+// number of threads may use at once.
+class NarrowCodec {
+ public:
+  enum class Kind { Utf8, SingleByte, Iconv };
+
+  // The codec of the process: the codeset of the locale that LC_ALL, LC_CTYPE or LANG selects, as
+  // setlocale(LC_CTYPE, "") would choose it, resolved on first use and never again. The plain
+  // C/POSIX locale, and a locale that is not installed, give UTF-8. The host's own setlocale calls
+  // do not change it.
+  static const NarrowCodec& process();
+
+  // The codeset that the environment selects now, by the rule above ("UTF-8" for the C locale).
+  static std::string environmentCodeset();
+
+  // A codec for a named codeset ("UTF-8", "ISO-8859-1", "CP1252", "KOI8-R", "EUC-JP", ...).
+  // Raises std::invalid_argument naming the codeset when the platform converter does not know it.
+  static NarrowCodec forCodeset(std::string_view codeset);
+
+  std::u16string decode(std::string_view bytes) const;
+  std::string encode(std::u16string_view text) const;
+
+  Kind kind() const noexcept { return kind_; }
+  const std::string& codeset() const noexcept { return codeset_; }
+
+  struct SingleByteTables;
+
+ private:
+  NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables);
+
+  Kind kind_;
+  std::string codeset_;
+  std::shared_ptr<const SingleByteTables> tables_;  // only for Kind::SingleByte
+};
+
+}  // namespace tarvo::interop
+
+#endif  // TARVO_INTEROP_NARROW_CODEC_H

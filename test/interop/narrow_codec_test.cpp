@@ -1,0 +1,291 @@
+#include "interop/narrow_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarvo::interop {
+namespace {
+
+using Kind = NarrowCodec::Kind;
+
+constexpr char16_t kFffd = 0xFFFD;
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string result;
+  for (int value : values) result.push_back(static_cast<char>(value));
+  return result;
+}
+
+// Every byte from 0x01 to 0xFF that the codec decodes to a real character.
+std::vector<unsigned char> definedBytes(const NarrowCodec& codec) {
+  std::vector<unsigned char> result;
+  for (int b = 1; b < 256; ++b) {
+    if (codec.decode(std::string(1, static_cast<char>(b))) != std::u16string(1, kFffd)) {
+      result.push_back(static_cast<unsigned char>(b));
+    }
+  }
+  return result;
+}
+
+void expectDefinedBytesRoundTrip(const NarrowCodec& codec) {
+  for (unsigned char b : definedBytes(codec)) {
+    const std::string one(1, static_cast<char>(b));
+    const std::u16string decoded = codec.decode(one);
+    ASSERT_EQ(decoded.size(), 1u) << codec.codeset() << " byte " << int(b);
+    EXPECT_EQ(codec.encode(decoded), one) << codec.codeset() << " byte " << int(b);
+  }
+}
+
+TEST(NarrowCodecKind, NamesMapToTheRightKind) {
+  for (const char* name : {"UTF-8", "utf8", "Utf-8", "UTF8"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(name);
+    EXPECT_EQ(codec.kind(), Kind::Utf8) << name;
+    EXPECT_EQ(codec.codeset(), "UTF-8") << name;
+  }
+  for (const char* name : {"ISO-8859-1", "CP1252", "KOI8-R", "IBM037", "ASCII"}) {
+    EXPECT_EQ(NarrowCodec::forCodeset(name).kind(), Kind::SingleByte) << name;
+  }
+  // Multi-byte, stateful (ISO-2022-JP) and composing (CP1258) codesets all need iconv.
+  for (const char* name : {"EUC-JP", "SHIFT_JIS", "GB18030", "ISO-2022-JP", "CP1258"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(name);
+    EXPECT_EQ(codec.kind(), Kind::Iconv) << name;
+    EXPECT_EQ(codec.codeset(), name);
+  }
+}
+
+TEST(NarrowCodecKind, UnknownCodesetsAreRejectedByName) {
+  for (const char* name : {"NO-SUCH-CODESET", "", "ISO-8859-1//TRANSLIT"}) {
+    try {
+      NarrowCodec::forCodeset(name);
+      ADD_FAILURE() << "accepted '" << name << "'";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find("NarrowCodec"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(std::string("'") + name + "'"), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(NarrowCodecKind, EmptyInputGivesEmptyOutput) {
+  for (const char* name : {"UTF-8", "ISO-8859-1", "EUC-JP"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(name);
+    EXPECT_EQ(codec.decode(""), u"") << name;
+    EXPECT_EQ(codec.encode(u""), "") << name;
+    EXPECT_EQ(codec.decode(std::string(1, '\0')), u"") << name;
+    EXPECT_EQ(codec.encode(std::u16string(1, u'\0')), "") << name;
+  }
+}
+
+class Utf8Codec : public ::testing::Test {
+ protected:
+  NarrowCodec codec = NarrowCodec::forCodeset("UTF-8");
+};
+
+TEST_F(Utf8Codec, BoundaryCharactersRoundTrip) {
+  const std::string encoded =
+      "A\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"
+      "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+  const std::u16string text = u"A\u0080\u07FF\u0800\uD7FF\uE000\uFFFF\U00010000\U0001F600\U0010FFFF";
+  EXPECT_EQ(codec.decode(encoded), text);
+  EXPECT_EQ(codec.encode(text), encoded);
+}
+
+TEST_F(Utf8Codec, EveryScalarValueRoundTrips) {
+  std::u16string all;
+  for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    if (c < 0x10000) {
+      all.push_back(static_cast<char16_t>(c));
+    } else {
+      all.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      all.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    }
+  }
+  const std::string encoded = codec.encode(all);
+  EXPECT_EQ(encoded.size(), 0x7Fu + 2 * 0x780u + 3 * (0x10000u - 0x800u - 0x800u) + 4 * 0x100000u);
+  EXPECT_TRUE(codec.decode(encoded) == all);
+}
+
+// The word-at-a-time ASCII paths must hand over correctly wherever the first non-ASCII unit falls.
+TEST_F(Utf8Codec, NonAsciiAtEveryOffsetOfAnAsciiRun) {
+  for (std::size_t offset = 0; offset < 20; ++offset) {
+    for (std::size_t tail = 0; tail < 10; ++tail) {
+      const std::string encoded = std::string(offset, 'x') + "\xC3\xA9" + std::string(tail, 'y');
+      const std::u16string text = std::u16string(offset, u'x') + u"\u00E9" + std::u16string(tail, u'y');
+      EXPECT_EQ(codec.decode(encoded), text) << offset << "/" << tail;
+      EXPECT_EQ(codec.encode(text), encoded) << offset << "/" << tail;
+      EXPECT_EQ(codec.decode(std::string(offset, 'x') + "\x80" + std::string(tail, 'y')),
+                std::u16string(offset, u'x') + kFffd + std::u16string(tail, u'y'));
+    }
+  }
+}
+
+TEST_F(Utf8Codec, StopsAtTheFirstNul) {
+  EXPECT_EQ(codec.decode(std::string("ab\0cd", 5)), u"ab");
+  EXPECT_EQ(codec.encode(std::u16string(u"ab\0cd", 5)), "ab");
+  // A NUL inside a sequence truncates it.
+  EXPECT_EQ(codec.decode(std::string("a\xE2\x82\0\xAC", 5)), std::u16string(u"a") + kFffd);
+}
+
+struct InvalidCase {
+  const char* what;
+  std::string input;
+  std::u16string expected;
+};
+
+TEST_F(Utf8Codec, EachMaximalInvalidSubpartBecomesOneReplacement) {
+  const std::u16string r(1, kFffd);
+  const std::vector<InvalidCase> cases = {
+      {"overlong C0", bytes({0xC0, 0xAF}), r + r},
+      {"overlong C1", bytes({0xC1, 0xBF}), r + r},
+      {"overlong E0", bytes({0xE0, 0x80, 0xAF}), r + r + r},
+      {"overlong E0 9F", bytes({0xE0, 0x9F, 0xBF}), r + r + r},
+      {"overlong F0", bytes({0xF0, 0x80, 0x80, 0xAF}), r + r + r + r},
+      {"overlong F0 8F", bytes({0xF0, 0x8F, 0xBF, 0xBF}), r + r + r + r},
+      {"surrogate D800", bytes({0xED, 0xA0, 0x80}), r + r + r},
+      {"surrogate DFFF", bytes({0xED, 0xBF, 0xBF}), r + r + r},
+      {"above 10FFFF", bytes({0xF4, 0x90, 0x80, 0x80}), r + r + r + r},
+      {"F5 lead", bytes({0xF5, 0x80, 0x80, 0x80}), r + r + r + r},
+      {"FE and FF", bytes({0xFE, 0xFF}), r + r},
+      {"stray continuations", bytes({0x80, 0xBF, 0x41}), r + r + u"A"},
+      {"truncated 2 of 3 at end", bytes({0x61, 0xE2, 0x82}), u"a" + r},
+      {"truncated 3 of 4 at end", bytes({0xF0, 0x9F, 0x98}), r},
+      {"truncated lead at end", bytes({0xC3}), r},
+      {"truncated before ASCII", bytes({0xE2, 0x82, 0x41}), r + u"A"},
+      {"truncated before a new lead", bytes({0xF0, 0x9F, 0xC3, 0xA9}), r + u"\u00E9"},
+      {"mixed", bytes({0x61, 0xF1, 0x80, 0x80, 0xE1, 0x80, 0xC2, 0x62, 0x80, 0x63, 0x80, 0xBF, 0x64}),
+       u"a" + r + r + r + u"b" + r + u"c" + r + r + u"d"},
+  };
+  for (const InvalidCase& c : cases) EXPECT_EQ(codec.decode(c.input), c.expected) << c.what;
+}
+
+TEST_F(Utf8Codec, LoneSurrogatesEncodeAsQuestionMarks) {
+  EXPECT_EQ(codec.encode(u"a\xD800z"), "a?z");
+  EXPECT_EQ(codec.encode(u"a\xDC00z"), "a?z");
+  EXPECT_EQ(codec.encode(u"a\xD800"), "a?");
+  EXPECT_EQ(codec.encode(u"\xDC00\xD800"), "??");
+  // The second high surrogate pairs with the low one that follows it.
+  EXPECT_EQ(codec.encode(u"\xD800\xD800\xDC00"), "?\xF0\x90\x80\x80");
+}
+
+TEST(SingleByteCodec, Latin1MapsEveryByteToTheSameCodePoint) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("ISO-8859-1");
+  std::string all;
+  std::u16string text;
+  for (int b = 1; b < 256; ++b) {
+    all.push_back(static_cast<char>(b));
+    text.push_back(static_cast<char16_t>(b));
+  }
+  EXPECT_EQ(codec.decode(all), text);
+  EXPECT_EQ(codec.encode(text), all);
+  EXPECT_EQ(codec.decode(std::string("a\xE9\0\xE9", 4)), u"a\u00E9");
+  EXPECT_EQ(codec.encode(std::u16string(u"a\u00E9\0\u00E9", 4)), "a\xE9");
+}
+
+TEST(SingleByteCodec, UnrepresentableCharactersBecomeOneQuestionMark) {
+  const NarrowCodec latin1 = NarrowCodec::forCodeset("ISO-8859-1");
+  EXPECT_EQ(latin1.encode(u"a\u20ACb\u0100c"), "a?b?c");
+  EXPECT_EQ(latin1.encode(u"a\U0001F600b"), "a?b");
+  EXPECT_EQ(latin1.encode(u"\xD800\xDC00\xDC00\xD800"), "???");
+  EXPECT_EQ(latin1.encode(u"\xFFFD"), "?");
+}
+
+TEST(SingleByteCodec, Cp1252DiffersFromLatin1) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("CP1252");
+  EXPECT_EQ(codec.encode(u"\u20AC\u2019"), "\x80\x92");
+  EXPECT_EQ(codec.decode("\x80\x92\xE9"), u"\u20AC\u2019\u00E9");
+  // Bytes that CP1252 leaves undefined.
+  EXPECT_EQ(codec.decode("\x81\x8D\x8F\x90\x9D"), std::u16string(5, kFffd));
+  EXPECT_EQ(codec.encode(u"\u0080\U0001F600"), "??");
+  expectDefinedBytesRoundTrip(codec);
+}
+
+TEST(SingleByteCodec, Koi8rCyrillic) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("KOI8-R");
+  const std::string privet = "\xF0\xD2\xC9\xD7\xC5\xD4";
+  EXPECT_EQ(codec.decode(privet), u"Привет");
+  EXPECT_EQ(codec.encode(u"Привет, мир"), privet + ", \xCD\xC9\xD2");
+  EXPECT_EQ(codec.encode(u"\u00E9"), "?");
+  EXPECT_EQ(definedBytes(codec).size(), 255u);
+  expectDefinedBytesRoundTrip(codec);
+}
+
+TEST(SingleByteCodec, ReplacementIsTheCodesetsOwnQuestionMark) {
+  // EBCDIC puts '?' at 0x6F, not 0x3F.
+  const NarrowCodec codec = NarrowCodec::forCodeset("IBM037");
+  EXPECT_EQ(codec.encode(u"A\u20AC"), "\xC1\x6F");
+  EXPECT_EQ(codec.decode("\xC1\x6F"), u"A?");
+}
+
+TEST(SingleByteCodec, AsciiRejectsTheUpperHalf) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("ASCII");
+  EXPECT_EQ(codec.decode("a\x80\xFF"), u"a\xFFFD\xFFFD");
+  EXPECT_EQ(codec.encode(u"a\u00E9"), "a?");
+}
+
+class EucJpCodec : public ::testing::Test {
+ protected:
+  NarrowCodec codec = NarrowCodec::forCodeset("EUC-JP");
+};
+
+TEST_F(EucJpCodec, JapaneseRoundTrips) {
+  const std::string encoded = "abc\xC6\xFC\xCB\xDC\xB8\xEC\x8E\xB1";
+  const std::u16string text = u"abc日本語ｱ";
+  EXPECT_EQ(codec.decode(encoded), text);
+  EXPECT_EQ(codec.encode(text), encoded);
+}
+
+TEST_F(EucJpCodec, LongTextGrowsTheOutput) {
+  std::string encoded;
+  std::u16string text;
+  for (int i = 0; i < 5000; ++i) {
+    encoded +=
+        "\xC6\xFC\xCB\xDC"
+        "x";
+    text += u"日本x";
+  }
+  EXPECT_TRUE(codec.decode(encoded) == text);
+  EXPECT_TRUE(codec.encode(text) == encoded);
+}
+
+TEST_F(EucJpCodec, InvalidBytesBecomeOneReplacementEach) {
+  EXPECT_EQ(codec.decode("a\xFF"
+                         "b"),
+            u"a\xFFFD"
+            u"b");
+  EXPECT_EQ(codec.decode("a\xC6"), u"a\xFFFD");  // truncated at the end
+  EXPECT_EQ(codec.decode("\xC6"
+                         "a\xC6\xFC"),
+            u"\xFFFD"
+            u"a日");  // a lead byte followed by ASCII
+  EXPECT_EQ(codec.decode(std::string("\xC6\xFC\0\xC6\xFC", 5)), u"日");
+}
+
+TEST_F(EucJpCodec, UnrepresentableCharactersBecomeOneQuestionMark) {
+  EXPECT_EQ(codec.encode(u"\u65E5\u20AC\u672C"), "\xC6\xFC?\xCB\xDC");
+  EXPECT_EQ(codec.encode(u"a\U0001F600b"), "a?b");
+  EXPECT_EQ(codec.encode(u"a\xD800"
+                         u"b\xDC00"),
+            "a?b?");
+  EXPECT_EQ(codec.encode(u"a\xD800"), "a?");
+  EXPECT_EQ(codec.encode(std::u16string(u"\u65E5\0\u672C", 3)), "\xC6\xFC");
+}
+
+TEST(IconvCodec, QuestionMarkRespectsTheShiftState) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("ISO-2022-JP");
+  const std::string encoded = codec.encode(u"日\U0001F600本");
+  EXPECT_EQ(encoded, "\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B");
+  EXPECT_EQ(codec.decode(encoded), u"日?本");
+}
+
+TEST(IconvCodec, SupplementaryCharactersRoundTripThroughGb18030) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("GB18030");
+  EXPECT_EQ(codec.encode(u"a\U0001F600"), "a\x94\x39\xFC\x36");
+  EXPECT_EQ(codec.decode("a\x94\x39\xFC\x36"), u"a\U0001F600");
+  EXPECT_EQ(codec.encode(u"\xDC00"), "?");
+}
+
+}  // namespace
+}  // namespace tarvo::interop
