@@ -1,0 +1,7 @@
+#include "runtime/object.h"
+
+namespace tarvo::runtime {
+
+Object::~Object() = default;
+
+}  // namespace tarvo::runtime

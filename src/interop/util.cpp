@@ -1,0 +1,44 @@
+#include "interop/util.h"
+
+#include <cstring>
+#include <memory>
+
+#include "interop/narrow_codec.h"
+
+namespace tarvo::interop {
+
+runtime::Text ToBackendText(const std::string& bytes) {
+  // c_str() and strlen give the bytes before the first NUL, as the host's NUL-terminated view would.
+  const char* characters = bytes.c_str();
+  return runtime::Text(NarrowCodec::process().decode(std::string_view(characters, std::strlen(characters))));
+}
+
+std::string Util::SystemToStdString(const runtime::Text& inString) {
+  return NarrowCodec::process().encode(inString.units("SystemToStdString"));
+}
+
+StringList* NewStringList(const std::vector<runtime::Text>* entries) {
+  std::unique_ptr<StringList, decltype(&DestroyStringList)> list(new StringList(), &DestroyStringList);
+  if (entries == nullptr) return list.release();
+  list->reserve(entries->size());
+  for (const runtime::Text& entry : *entries) {
+    auto element = std::make_unique<std::string>(Util::SystemToStdString(entry));
+    list->push_back(element.release());  // cannot throw: the storage is reserved
+  }
+  return list.release();
+}
+
+std::string CopyCharacters(const char* operation, const char* parameter, const char* characters) {
+  if (characters == nullptr) {
+    throw NullReferenceError(std::string(operation) + ": " + parameter + " is a null pointer");
+  }
+  return std::string(characters);
+}
+
+void DestroyStringList(StringList* list) noexcept {
+  if (list == nullptr) return;
+  for (std::string* element : *list) delete element;  // delete of null is a no-op
+  delete list;
+}
+
+}  // namespace tarvo::interop

@@ -1,0 +1,50 @@
+// The forwarding step shared by every operation that calls the bound Vantrel object.
+#ifndef TARVO_UTILITY_FORWARD_H
+#define TARVO_UTILITY_FORWARD_H
+
+#include <string>
+#include <tuple>
+
+#include "interop/backend_ref.h"
+#include "interop/util.h"
+#include "vantrel/vantrel.h"
+
+namespace tarvo::bridge {
+
+// Host argument -> backend argument: byte strings become new backend text, flags and numbers pass.
+inline runtime::Text ToBackend(const std::string& bytes) {
+  return interop::ToBackendText(bytes);
+}
+inline bool ToBackend(bool flag) {
+  return flag;
+}
+inline int ToBackend(int number) {
+  return number;
+}
+
+// Converts the arguments in parameter order, then makes exactly one call of `operation` on the
+// object that `ref` designates. An empty reference fails at the call with NullReferenceError
+// naming `name`, after the conversions, and never dereferences.
+template <class Result, class... Params, class... Args>
+Result Forward(const interop::BackendRef<backend::Vantrel>& ref, const char* name,
+               Result (backend::Vantrel::*operation)(Params...), const Args&... args) {
+  // Elements of a braced initializer are evaluated left to right, unlike function arguments.
+  std::tuple<decltype(ToBackend(args))...> converted{ToBackend(args)...};
+  backend::Vantrel& object = ref.get(name);
+  return std::apply([&](auto&... backendArgs) -> Result { return (object.*operation)(backendArgs...); },
+                    converted);
+}
+
+// The five flag operations answer the host with exactly 1 or 0.
+inline int AsFlag(bool result) noexcept {
+  return result ? 1 : 0;
+}
+
+}  // namespace tarvo::bridge
+
+// FORWARD(Op, args...) calls Vantrel::Op, so the operation named in errors is the one called.
+#define FORWARD(operation, ...)                  \
+  ::tarvo::bridge::Forward(backend_, #operation, \
+                           &::tarvo::backend::Vantrel::operation __VA_OPT__(, ) __VA_ARGS__)
+
+#endif  // TARVO_UTILITY_FORWARD_H
