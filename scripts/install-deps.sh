@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs, through apt-get, whatever the build and the tests need and the machine lacks.
+# Sourced or run by the other scripts; does nothing when everything is present.
+set -euo pipefail
+
+missing=()
+need_command() { command -v "$1" >/dev/null 2>&1 || missing+=("$2"); }
+need_file() { [ -e "$1" ] || missing+=("$2"); }
+
+need_command cmake cmake
+need_command ninja ninja-build
+need_command g++ g++
+need_command nm binutils
+need_command localedef locales
+need_file /usr/share/i18n/charmaps/ISO-8859-1.gz locales
+need_file /usr/include/gtest/gtest.h libgtest-dev
+need_file /usr/include/gmock/gmock.h libgmock-dev
+
+if [ ${#missing[@]} -gt 0 ]; then
+  mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)
+  echo "installing: ${packages[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${packages[@]}"
+fi

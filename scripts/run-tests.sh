@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The whole test suite, in the normal build and in the AddressSanitizer/UBSan build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs=$(nproc)
+for preset in default asan; do
+  echo "=== $preset build ==="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
