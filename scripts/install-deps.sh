@@ -11,6 +11,8 @@ need_command cmake cmake
 need_command ninja ninja-build
 need_command g++ g++
 need_command nm binutils
+need_command pkg-config pkg-config
+need_command dpkg-shlibdeps dpkg-dev
 need_command localedef locales
 need_file /usr/share/i18n/charmaps/ISO-8859-1.gz locales
 need_file /usr/include/gtest/gtest.h libgtest-dev

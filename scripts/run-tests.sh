@@ -9,4 +9,8 @@ for preset in default asan; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
+  if [ "$preset" = default ]; then
+    echo "=== Debian package ==="
+    bash test/package/check_package.sh build/default
+  fi
 done
