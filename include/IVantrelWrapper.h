@@ -93,7 +93,10 @@ class VANTREL_BRIDGE_API IVantrelWrapper {
   /* 26 */ virtual int Interpolate(double* xArray, double* yArray, int nCount, double dX, double& dY,
                                    double& dYbydX) = 0;
 
-  // Model file names, answered by the file-name service; they need no LoadObject.
+  // Model file names, answered by the file-name service; they need no LoadObject and answer alike
+  // on bound and unbound wrappers. A number the naming scheme has no name for (negative, or above
+  // 99999 for case numbers and 999 for the others) raises std::invalid_argument. README.md lists
+  // every name.
   /* 27 */ virtual std::string GetSolutionFileName(int basisNumber) = 0;
   /* 28 */ virtual std::string GetXSLPOptionsMPIFileName() = 0;
   /* 29 */ virtual std::string GetXSLPOptionsSTDFileName() = 0;

@@ -1,53 +1,63 @@
+// Slots 27 to 67: model file names, answered by the model container's file-name service. The
+// getters never touch the backend reference, so they work the same on bound and unbound wrappers.
 #include <string>
 
-#include "BridgeErrors.h"
+#include "interop/util.h"
+#include "model_container/tarvo_file_name_manager.h"
 #include "utility/vantrel_wrapper.h"
 
-// Slots 27 to 67 need the file-name service, which this build does not have yet. The aliases
-// already re-dispatch through their target's virtual slot.
-#define NOT_AVAILABLE(getter) \
-  throw tarvo::NotSupportedError(#getter ": the file-name service is not available")
+// FILE_NAME(Getter, number) defines VantrelWrapper::Getter(int number) as one call of the service
+// operation of the same name; FILE_NAME(Getter) the form without a number. Taking the name once
+// keeps a getter from reaching a differently named operation, and the overloads from reaching
+// each other's form.
+#define FILE_NAME(getter, ...)                                                \
+  std::string VantrelWrapper::getter(__VA_OPT__(int __VA_ARGS__)) {           \
+    return ::tarvo::interop::Util::SystemToStdString(                         \
+        ::tarvo::model_container::TarvoFileNameManager::getter(__VA_ARGS__)); \
+  }
 
 // clang-format off
-std::string VantrelWrapper::GetSolutionFileName(int) { NOT_AVAILABLE(GetSolutionFileName); }
-std::string VantrelWrapper::GetXSLPOptionsMPIFileName() { NOT_AVAILABLE(GetXSLPOptionsMPIFileName); }
-std::string VantrelWrapper::GetXSLPOptionsSTDFileName() { NOT_AVAILABLE(GetXSLPOptionsSTDFileName); }
-std::string VantrelWrapper::GetXSLPOptionsMSFileName() { NOT_AVAILABLE(GetXSLPOptionsMSFileName); }
-std::string VantrelWrapper::GetXSLPOptionsPAFileName() { NOT_AVAILABLE(GetXSLPOptionsPAFileName); }
-std::string VantrelWrapper::GetXpressbssFileNameInternal(int) { NOT_AVAILABLE(GetXpressbssFileNameInternal); }
-std::string VantrelWrapper::GetXpressbssFileNameExternal(int) { NOT_AVAILABLE(GetXpressbssFileNameExternal); }
-std::string VantrelWrapper::GetXmpsNewFileName(int) { NOT_AVAILABLE(GetXmpsNewFileName); }
-std::string VantrelWrapper::GetxmpsFileName(int) { NOT_AVAILABLE(GetxmpsFileName); }
-std::string VantrelWrapper::GetMS_BestbssFileName(int) { NOT_AVAILABLE(GetMS_BestbssFileName); }
-std::string VantrelWrapper::GetMS_BestxlpFileName(int) { NOT_AVAILABLE(GetMS_BestxlpFileName); }
-std::string VantrelWrapper::GetXSLPAbmlLogFileName(int) { NOT_AVAILABLE(GetXSLPAbmlLogFileName); }
-std::string VantrelWrapper::GetXSLPEqnsLogFileName(int) { NOT_AVAILABLE(GetXSLPEqnsLogFileName); }
-std::string VantrelWrapper::GetEpsilonGen1FileName(int) { NOT_AVAILABLE(GetEpsilonGen1FileName); }
-std::string VantrelWrapper::GetEpsilonGen2AFileName(int) { NOT_AVAILABLE(GetEpsilonGen2AFileName); }
-std::string VantrelWrapper::GetEpsilonGen2BFileName(int) { NOT_AVAILABLE(GetEpsilonGen2BFileName); }
-std::string VantrelWrapper::GetXLPFileName(int) { NOT_AVAILABLE(GetXLPFileName); }
-std::string VantrelWrapper::GetFilFileName(int) { NOT_AVAILABLE(GetFilFileName); }
-std::string VantrelWrapper::GetMapFileName(int) { NOT_AVAILABLE(GetMapFileName); }
-std::string VantrelWrapper::GetPartialFilFileName(int) { NOT_AVAILABLE(GetPartialFilFileName); }
-std::string VantrelWrapper::GetPartialMapFileName(int) { NOT_AVAILABLE(GetPartialMapFileName); }
-std::string VantrelWrapper::GetWarnFileName(int) { NOT_AVAILABLE(GetWarnFileName); }
-std::string VantrelWrapper::GetCaseInfoFileName() { NOT_AVAILABLE(GetCaseInfoFileName); }
-std::string VantrelWrapper::GetCaseNumberAsFormattedString(int) { NOT_AVAILABLE(GetCaseNumberAsFormattedString); }
-std::string VantrelWrapper::GetPenaltyDatFileName(int) { NOT_AVAILABLE(GetPenaltyDatFileName); }
-std::string VantrelWrapper::GetXLPMGErrorsFileName(int) { NOT_AVAILABLE(GetXLPMGErrorsFileName); }
-std::string VantrelWrapper::GetSolutionFilFileName(int) { NOT_AVAILABLE(GetSolutionFilFileName); }
-std::string VantrelWrapper::GetMarginalSolutionFilFileName(int) { NOT_AVAILABLE(GetMarginalSolutionFilFileName); }
-std::string VantrelWrapper::GetRecursionFilFileName(int) { NOT_AVAILABLE(GetRecursionFilFileName); }
-std::string VantrelWrapper::GetPVTWDatFileName(int) { NOT_AVAILABLE(GetPVTWDatFileName); }
-std::string VantrelWrapper::GetPguessAOFileName(int) { NOT_AVAILABLE(GetPguessAOFileName); }
-std::string VantrelWrapper::GetCaseDbResultFileName(int) { NOT_AVAILABLE(GetCaseDbResultFileName); }
-std::string VantrelWrapper::GetTrXlptcFileName(int) { NOT_AVAILABLE(GetTrXlptcFileName); }
-std::string VantrelWrapper::GetTrancolReportFileName(int) { NOT_AVAILABLE(GetTrancolReportFileName); }
-std::string VantrelWrapper::GetXNLPSolutionFileName(int basisNumber) { return GetSolutionFileName(basisNumber); }
-std::string VantrelWrapper::GetTrancolXlptcFileName(int caseNumber) { return GetTrXlptcFileName(caseNumber); }
-std::string VantrelWrapper::GetTrancolRptFileName(int caseNumber) { return GetTrancolReportFileName(caseNumber); }
-std::string VantrelWrapper::GetMS_BestTrXlptcFileName() { NOT_AVAILABLE(GetMS_BestTrXlptcFileName); }
-std::string VantrelWrapper::GetMS_BestTrXlptcFileName(int) { NOT_AVAILABLE(GetMS_BestTrXlptcFileName); }
-std::string VantrelWrapper::GetMS_BestTrancolReportFileName() { NOT_AVAILABLE(GetMS_BestTrancolReportFileName); }
-std::string VantrelWrapper::GetMS_BestTrancolReportFileName(int) { NOT_AVAILABLE(GetMS_BestTrancolReportFileName); }
+/* 27 */ FILE_NAME(GetSolutionFileName, basisNumber)
+/* 28 */ FILE_NAME(GetXSLPOptionsMPIFileName)
+/* 29 */ FILE_NAME(GetXSLPOptionsSTDFileName)
+/* 30 */ FILE_NAME(GetXSLPOptionsMSFileName)
+/* 31 */ FILE_NAME(GetXSLPOptionsPAFileName)
+/* 32 */ FILE_NAME(GetXpressbssFileNameInternal, rankNumber)
+/* 33 */ FILE_NAME(GetXpressbssFileNameExternal, solutionNumber)
+/* 34 */ FILE_NAME(GetXmpsNewFileName, caseNumber)
+/* 35 */ FILE_NAME(GetxmpsFileName, caseNumber)
+/* 36 */ FILE_NAME(GetMS_BestbssFileName, rankNumber)
+/* 37 */ FILE_NAME(GetMS_BestxlpFileName, rankNumber)
+/* 38 */ FILE_NAME(GetXSLPAbmlLogFileName, caseNumber)
+/* 39 */ FILE_NAME(GetXSLPEqnsLogFileName, caseNumber)
+/* 40 */ FILE_NAME(GetEpsilonGen1FileName, rankNumber)
+/* 41 */ FILE_NAME(GetEpsilonGen2AFileName, rankNumber)
+/* 42 */ FILE_NAME(GetEpsilonGen2BFileName, rankNumber)
+/* 43 */ FILE_NAME(GetXLPFileName, caseNumber)
+/* 44 */ FILE_NAME(GetFilFileName, caseNumber)
+/* 45 */ FILE_NAME(GetMapFileName, caseNumber)
+/* 46 */ FILE_NAME(GetPartialFilFileName, caseNumber)
+/* 47 */ FILE_NAME(GetPartialMapFileName, caseNumber)
+/* 48 */ FILE_NAME(GetWarnFileName, caseNumber)
+/* 49 */ FILE_NAME(GetCaseInfoFileName)
+/* 50 */ FILE_NAME(GetCaseNumberAsFormattedString, caseNumber)
+/* 51 */ FILE_NAME(GetPenaltyDatFileName, caseNumber)
+/* 52 */ FILE_NAME(GetXLPMGErrorsFileName, caseNumber)
+/* 53 */ FILE_NAME(GetSolutionFilFileName, caseNumber)
+/* 54 */ FILE_NAME(GetMarginalSolutionFilFileName, caseNumber)
+/* 55 */ FILE_NAME(GetRecursionFilFileName, caseNumber)
+/* 56 */ FILE_NAME(GetPVTWDatFileName, caseNumber)
+/* 57 */ FILE_NAME(GetPguessAOFileName, caseNumber)
+/* 58 */ FILE_NAME(GetCaseDbResultFileName, caseNumber)
+/* 59 */ FILE_NAME(GetTrXlptcFileName, caseNumber)
+/* 60 */ FILE_NAME(GetTrancolReportFileName, caseNumber)
+// The aliases make an unqualified, hence virtual, call of their target, so a class derived from
+// VantrelWrapper that overrides the target changes the alias too; they never call the service.
+/* 61 */ std::string VantrelWrapper::GetXNLPSolutionFileName(int basisNumber) { return GetSolutionFileName(basisNumber); }
+/* 62 */ std::string VantrelWrapper::GetTrancolXlptcFileName(int caseNumber) { return GetTrXlptcFileName(caseNumber); }
+/* 63 */ std::string VantrelWrapper::GetTrancolRptFileName(int caseNumber) { return GetTrancolReportFileName(caseNumber); }
+/* 64 */ FILE_NAME(GetMS_BestTrXlptcFileName)
+/* 65 */ FILE_NAME(GetMS_BestTrXlptcFileName, rankNumber)
+/* 66 */ FILE_NAME(GetMS_BestTrancolReportFileName)
+/* 67 */ FILE_NAME(GetMS_BestTrancolReportFileName, rankNumber)
 // clang-format on

@@ -71,7 +71,6 @@ TEST_F(HostTest, ErrorsAreCatchableByTypeAcrossTheLibraryBoundary) {
   EXPECT_THROW(unbound->CaesarCipher12Net(nullptr, true), tarvo::NullReferenceError);
   double dY = 0, slope = 0;
   EXPECT_THROW(unbound->Interpolate(nullptr, nullptr, -1, 0, dY, slope), std::overflow_error);
-  EXPECT_THROW(unbound->GetSolutionFileName(1), tarvo::NotSupportedError);
   unbound->Destroy(static_cast<std::vector<std::string*>*>(nullptr));
   IVantrelWrapper::Destroy(unbound);
 }
