@@ -17,6 +17,8 @@ need_command localedef locales
 need_file /usr/share/i18n/charmaps/ISO-8859-1.gz locales
 need_file /usr/include/gtest/gtest.h libgtest-dev
 need_file /usr/include/gmock/gmock.h libgmock-dev
+need_file /usr/include/openssl/evp.h libssl-dev
+need_file /usr/include/benchmark/benchmark.h libbenchmark-dev
 
 if [ ${#missing[@]} -gt 0 ]; then
   mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)

@@ -1,0 +1,84 @@
+#include "vantrel/probes.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace tarvo::backend::probes {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view lowerCaseNeedle) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::search(text.begin(), text.end(), lowerCaseNeedle.begin(), lowerCaseNeedle.end(),
+                     [&](char a, char b) { return lower(a) == b; }) != text.end();
+}
+
+bool HasSqlServerSection(const std::filesystem::path& driverList) {
+  std::ifstream ini(driverList);
+  for (std::string line; std::getline(ini, line);) {
+    const std::string_view entry = Trimmed(line);
+    if (entry.size() >= 2 && entry.front() == '[' && entry.back() == ']' &&
+        ContainsIgnoringCase(entry.substr(1, entry.size() - 2), "sql server")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IsFolder(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> OdbcDriverLists(const char* odbcSysIni, const char* home) {
+  std::vector<std::filesystem::path> lists;
+  const bool hasSysIni = odbcSysIni != nullptr && *odbcSysIni != '\0';
+  lists.push_back(std::filesystem::path(hasSysIni ? odbcSysIni : "/etc") / "odbcinst.ini");
+  if (home != nullptr && *home != '\0') lists.push_back(std::filesystem::path(home) / ".odbcinst.ini");
+  return lists;
+}
+
+bool ListsSqlServerDriver(const std::vector<std::filesystem::path>& driverLists) noexcept {
+  // A probe answers "not found" rather than raise: running out of memory while reading a file is
+  // as good as not finding the driver there.
+  try {
+    return std::any_of(driverLists.begin(), driverLists.end(), HasSqlServerSection);
+  } catch (...) {
+    return false;
+  }
+}
+
+bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRoot) noexcept {
+  try {
+    if (brevikHome != nullptr && *brevikHome != '\0' && IsFolder(std::filesystem::path(brevikHome) / "bin")) {
+      return true;
+    }
+    return IsFolder(standardRoot / "bin");
+  } catch (...) {
+    return false;
+  }
+}
+
+bool SystemListsSqlServerDriver() noexcept {
+  try {
+    return ListsSqlServerDriver(OdbcDriverLists(std::getenv("ODBCSYSINI"), std::getenv("HOME")));
+  } catch (...) {
+    return false;
+  }
+}
+
+bool SystemHoldsBrevik() noexcept {
+  return HoldsBrevik(std::getenv("BREVIK_HOME"), kStandardBrevikRoot);
+}
+
+}  // namespace tarvo::backend::probes
