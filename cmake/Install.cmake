@@ -4,6 +4,10 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# Every header goes into one folder of its own, which the CMake targets and pkg-config put on the
+# include path: hosts write #include "IVantrelWrapper.h".
+set(VANTREL_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vantrel)
+
 set_target_properties(vantrel_bridge tarvo_platform PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(vantrel_host PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
@@ -11,9 +15,20 @@ install(TARGETS vantrel_bridge tarvo_platform EXPORT VantrelBridgeTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        INCLUDES DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})
 install(TARGETS vantrel_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES include/IVantrelWrapper.h include/BridgeErrors.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES include/IVantrelWrapper.h include/IUnifiedTagsManagerWrapper.h include/BridgeErrors.h
+        DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})
+
+# What a host includes to make a resolver and a handle on it: TarvoUnifiedTags.h beside the interface
+# headers, and the platform headers it pulls in, laid out as they are in the source tree so that one
+# include directory serves them all.
+install(FILES platform/TarvoUnifiedTags.h platform/platform_export.h
+        DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})
+install(FILES platform/runtime/object.h platform/runtime/text.h platform/runtime/gc_handle.h
+        DESTINATION ${VANTREL_INSTALL_INCLUDEDIR}/runtime)
+install(FILES platform/model_container/unified_tags.h platform/model_container/tag_table_resolver.h
+        DESTINATION ${VANTREL_INSTALL_INCLUDEDIR}/model_container)
 
 install(EXPORT VantrelBridgeTargets NAMESPACE VantrelBridge::
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/VantrelBridge)

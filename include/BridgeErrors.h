@@ -33,6 +33,21 @@ class VANTREL_BRIDGE_API NotSupportedError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A value handed in as an object handle does not designate a live handle: zero, a handle already
+// freed (stale), one freed twice, or a value that was never a handle. Raised before anything is
+// read through the value.
+class VANTREL_BRIDGE_API InvalidHandleError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// An object does not have the type that an operation needs, for instance a handle given to
+// IUnifiedTagsManagerWrapper::LoadObject that designates something other than a tag resolver.
+class VANTREL_BRIDGE_API InvalidCastError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 }  // namespace tarvo
 
 #endif  // VANTREL_BRIDGE_ERRORS_H

@@ -30,7 +30,9 @@ class Text {
     return *units_;
   }
 
-  friend bool operator==(const Text&, const Text&) = default;
+  // Spelled out rather than defaulted: hosts include this header, and they may be C++17.
+  friend bool operator==(const Text& left, const Text& right) noexcept { return left.units_ == right.units_; }
+  friend bool operator!=(const Text& left, const Text& right) noexcept { return !(left == right); }
 
  private:
   std::optional<std::u16string> units_;

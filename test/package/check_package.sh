@@ -24,11 +24,11 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "not root: skipping the install of the package"
   exit 0
 fi
-if dpkg -s vantrel-bridge >/dev/null 2>&1; then
+if [ "$(dpkg-query -W -f='${Status}' vantrel-bridge 2>/dev/null)" = "install ok installed" ]; then
   echo "vantrel-bridge is already installed on this system: skipping the install check"
   exit 0
 fi
-trap 'dpkg -r vantrel-bridge >/dev/null' EXIT
+trap 'dpkg -P vantrel-bridge >/dev/null' EXIT
 dpkg -i "$deb" >/dev/null
 bash "$root/test/consumer/run_consumers.sh" /usr "$root/examples" "$build/package-consumers"
 echo "the installed package serves both consumers"
