@@ -17,6 +17,7 @@ install(TARGETS vantrel_bridge tarvo_platform EXPORT VantrelBridgeTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         INCLUDES DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})
 install(TARGETS vantrel_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY examples/sample_model DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel-bridge)
 install(FILES include/IVantrelWrapper.h include/IUnifiedTagsManagerWrapper.h include/BridgeErrors.h
         DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})
 

@@ -4,6 +4,8 @@
 
 #include <variant>
 
+#include "tags.h"
+
 namespace vantrel_host {
 namespace {
 
@@ -212,6 +214,11 @@ std::vector<Operation> MakeOperations() {
            [call = std::get<PlainGetter>(getter.call)](W& w, const A&, Out& o) { Print(o, (w.*call)()); }});
     }
   }
+  // The unified-tags interface: its resolver comes from a tag file.
+  ops.push_back({"GetExtendedTag",
+                 "the extended tag of a matrix row or column name",
+                 {{"tagFile", Text}, {"strName", Text}},
+                 [](W&, const A& a, Out& o) { Print(o, ResolveTags(a.text(0), {a.text(1)}).front()); }});
   return ops;
 }
 
