@@ -15,6 +15,8 @@ need_command localedef locales
 need_file /usr/share/i18n/charmaps/ISO-8859-1.gz locales
 need_file /usr/include/gtest/gtest.h libgtest-dev
 need_file /usr/include/gmock/gmock.h libgmock-dev
+# Xsl2Xslx converts through LibreOffice, and its tests run the real converter.
+need_command soffice libreoffice-calc-nogui
 
 if [ ${#missing[@]} -gt 0 ]; then
   mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)
