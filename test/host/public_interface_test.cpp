@@ -27,26 +27,15 @@ TEST_F(HostTest, TestHooksRoundTripThroughTheBackend) {
 }
 
 // Until the backend does real work, every operation names itself in its refusal, which shows that
-// each slot reached the backend operation of its own name.
+// each slot reached the backend operation of its own name. The file and document operations work
+// (files_host_test.cpp).
 TEST_F(HostTest, EverySlotReachesTheBackendOperationOfItsName) {
   double x[] = {0, 1}, y[] = {0, 1}, dY = 0, slope = 0;
   const std::vector<std::pair<const char*, std::function<void()>>> slots = {
-      {"Xsl2Xslx", [&] { wrapper->Xsl2Xslx("a.xls", "a.xlsx"); }},
       {"EcryptString", [&] { wrapper->EcryptString("text", "key"); }},
       {"DcryptString", [&] { wrapper->DcryptString("text", "key"); }},
-      {"Copy", [&] { wrapper->Copy("m", "a", false, "s", "t", 0); }},
-      {"CopySimple", [&] { wrapper->CopySimple("m", "a", false, "s", "t"); }},
-      {"CopySimpleKerno", [&] { wrapper->CopySimpleKerno("m", "a", false, "s", "t"); }},
-      {"Delete", [&] { wrapper->Delete("m", "a", false, "t"); }},
-      {"Rename", [&] { wrapper->Rename("m", "a", false, "s", "t"); }},
-      {"Open", [&] { wrapper->Open("m", "a", false, "t", 1); }},
-      {"GetFileList", [&] { wrapper->Destroy(wrapper->GetFileList("folder", false, "")); }},
-      {"CloseExcel", [&] { wrapper->CloseExcel("m", "a", false, "book"); }},
-      {"CloseAnalyticsFiles", [&] { wrapper->CloseAnalyticsFiles("m", "a", false); }},
-      {"LoadText", [&] { wrapper->LoadText("notes.txt"); }},
       {"IsMsOleDbSqlInstalled", [&] { wrapper->IsMsOleDbSqlInstalled(); }},
       {"IsBrevikInstalled", [&] { wrapper->IsBrevikInstalled(); }},
-      {"OpenAndWait", [&] { wrapper->OpenAndWait("/bin/true", ""); }},
       {"GetEnvUserName", [&] { wrapper->GetEnvUserName(); }},
       {"GetEnvUserDomain", [&] { wrapper->GetEnvUserDomain(); }},
       {"GetEnvMachineDomain", [&] { wrapper->GetEnvMachineDomain(); }},
