@@ -19,6 +19,8 @@ need_file /usr/include/gtest/gtest.h libgtest-dev
 need_file /usr/include/gmock/gmock.h libgmock-dev
 need_file /usr/include/openssl/evp.h libssl-dev
 need_file /usr/include/benchmark/benchmark.h libbenchmark-dev
+# Xsl2Xslx converts through LibreOffice, and its tests run the real converter.
+need_command soffice libreoffice-calc-nogui
 
 if [ ${#missing[@]} -gt 0 ]; then
   mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)

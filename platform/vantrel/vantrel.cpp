@@ -4,10 +4,11 @@
 #include <string>
 
 #include "interop/narrow_codec.h"
+#include "vantrel/document_viewers.h"
 
 namespace tarvo::backend {
 
-Vantrel::Vantrel() = default;
+Vantrel::Vantrel() : viewers_(std::make_unique<DocumentViewers>()) {}
 Vantrel::~Vantrel() = default;
 
 // Shown where a person running the host sees it, with a prefix that tells where it came from.

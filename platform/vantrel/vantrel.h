@@ -1,10 +1,13 @@
 // Vantrel: the utility backend that IVantrelWrapper forwards to.
 //
 // Every operation takes backend text and plain values and answers with backend text, a flag, a
-// number or an array. Failures are raised as exceptions. The object's only shared state is the
-// TestString property; everything else an operation needs comes from its arguments.
+// number or an array. Failures are raised as exceptions. The object's state is the TestString
+// property and the document viewers that Open started, which CloseExcel and CloseAnalyticsFiles
+// end; everything else an operation needs comes from its arguments.
 #ifndef TARVO_VANTREL_VANTREL_H
 #define TARVO_VANTREL_VANTREL_H
+
+#include <memory>
 
 #include "platform_export.h"
 #include "runtime/array.h"
@@ -15,6 +18,8 @@ namespace tarvo::backend {
 
 using runtime::Array;
 using runtime::Text;
+
+class DocumentViewers;
 
 class TARVO_PLATFORM_API Vantrel : public runtime::Object {
  public:
@@ -59,6 +64,9 @@ class TARVO_PLATFORM_API Vantrel : public runtime::Object {
   // Test hooks: not virtual.
   void TestMessageBox(const Text& message);
   Text TestString{std::u16string()};
+
+ private:
+  std::unique_ptr<DocumentViewers> viewers_;
 };
 
 }  // namespace tarvo::backend
