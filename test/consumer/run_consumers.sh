@@ -10,7 +10,7 @@ echo "--- find_package consumer"
 cmake -S "$here" -B "$work/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" -DEXAMPLES_DIR="$examples" >/dev/null
 cmake --build "$work/cmake" >/dev/null
 LD_LIBRARY_PATH="$prefix/lib" "$work/cmake/sample_host"
-LD_LIBRARY_PATH="$prefix/lib" "$work/cmake/unified_tags_host" "$examples/model.tags" BALCRD01
+LD_LIBRARY_PATH="$prefix/lib" "$work/cmake/unified_tags_host" "$examples/model.tags"
 
 echo "--- pkg-config consumer"
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
@@ -19,6 +19,6 @@ for example in "$examples"/*.cpp; do
   name=$(basename "$example" .cpp)
   g++ -std=c++17 -Wall -Wextra -Werror "$example" "${flags[@]}" -o "$work/$name"
   args=()
-  [ "$name" = unified_tags_host ] && args=("$examples/model.tags" BALCRD01)
+  [ "$name" = unified_tags_host ] && args=("$examples/model.tags")
   LD_LIBRARY_PATH="$prefix/lib" "$work/$name" "${args[@]}"
 done

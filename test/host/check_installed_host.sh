@@ -12,8 +12,8 @@ cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 "$compiler" -std=c++17 -Wall -Wextra -Wpedantic -Werror "$@" -I "$prefix/include/vantrel" "$host_source" \
   -o "$prefix/host" -L "$prefix/$libdir" -lvantrel_bridge -ltarvo_platform -Wl,-rpath,"$prefix/$libdir"
 
-output=$("$prefix/host" "$tag_file" BALCRD01 NOSUCH01)
+output=$("$prefix/host" "$tag_file")
 printf '%s\n' "$output"
 grep -qx 'BALCRD01 -> Balance.Crude.Period 1' <<<"$output"
-grep -q '^NOSUCH01 -> (no tag) ' <<<"$output"
-[ "$(grep -c '^refused: GCHandle::FromIntPtr: ' <<<"$output")" -eq 2 ]
+grep -q '^refused: .*NOSUCH01' <<<"$output"
+grep -q '^refused: GCHandle::FromIntPtr: .* has already been freed' <<<"$output"
