@@ -1,38 +1,21 @@
 #include "IVantrelWrapper.h"
 
-#include <memory>
-
+#include "interop/wrapper_storage.h"
 #include "utility/vantrel_wrapper.h"
 
-namespace {
-
-// Storage comes from and returns to one allocator; a constructor that fails releases it again.
-IVantrelWrapper* NewWrapper() {
-  std::allocator<VantrelWrapper> allocator;
-  VantrelWrapper* storage = allocator.allocate(1);
-  try {
-    return std::construct_at(storage);
-  } catch (...) {
-    allocator.deallocate(storage, 1);
-    throw;
-  }
-}
-
-}  // namespace
+using tarvo::interop::DeleteWrapper;
+using tarvo::interop::NewWrapper;
 
 IVantrelWrapper* IVantrelWrapper::CreateInstance() {
-  return NewWrapper();
+  return NewWrapper<VantrelWrapper>();
 }
 
 IVantrelWrapper* IVantrelWrapper::CreateFileNameManager() {
-  return NewWrapper();
+  return NewWrapper<VantrelWrapper>();
 }
 
 void IVantrelWrapper::Destroy(IVantrelWrapper* instance) {
-  if (instance == nullptr) return;
-  auto* wrapper = static_cast<VantrelWrapper*>(instance);
-  std::destroy_at(wrapper);
-  std::allocator<VantrelWrapper>().deallocate(wrapper, 1);
+  DeleteWrapper<VantrelWrapper>(instance);
 }
 
 IVantrelWrapper::IVantrelWrapper() = default;
