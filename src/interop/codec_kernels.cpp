@@ -18,8 +18,9 @@ std::size_t EncodeUtf8(const char16_t* units, std::size_t size, char* out) {
   return scalar::EncodeUtf8(units, units + size, out);
 }
 
-std::size_t Utf8Length(const char16_t* units, std::size_t size) {
-  return scalar::Utf8Length(units, units + size);
+std::size_t MeasureUtf8(const char16_t* units, std::size_t size, std::size_t* utf8Length) {
+  *utf8Length = 0;
+  return static_cast<std::size_t>(scalar::MeasureUtf8(units, units + size, *utf8Length) - units);
 }
 
 void DecodeSingleByte(const unsigned char* bytes, std::size_t size, char16_t* out,
@@ -53,7 +54,7 @@ std::size_t FindNul16(const char16_t* units, std::size_t size) {
 constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     DecodeUtf8,
                                     EncodeUtf8,
-                                    Utf8Length,
+                                    MeasureUtf8,
                                     DecodeSingleByte,
                                     EncodeSingleByte,
                                     AsciiPrefix,

@@ -21,6 +21,10 @@ struct NarrowCodec::SingleByteTables {
   unsigned char replacement = '?';  // the codeset's own '?', which is not 0x3F in EBCDIC-like sets
   // Bytes 01-7F are the ASCII characters both ways, so runs of them may be widened or narrowed whole.
   bool asciiCompatible = false;
+  // The upper half of both tables cut into rows of 16 for byte shuffles: row h, column l holds what
+  // byte (or unit) 0x80 + 16h + l becomes; decoded units are split into their low and high bytes.
+  using ShuffleRows = std::array<std::array<unsigned char, 16>, 8>;
+  ShuffleRows upperDecodeLow{}, upperDecodeHigh{}, upperEncode{};
 };
 
 // Every kernel works on text without NUL (the codec cuts it off first) and may write up to
@@ -32,10 +36,11 @@ struct CodecKernels {
 
   // UTF-8 to UTF-16; each maximal invalid subpart becomes U+FFFD. Writes at most `size` units.
   std::size_t (*decodeUtf8)(const char* bytes, std::size_t size, char16_t* out);
-  // UTF-16 to UTF-8; a lone surrogate becomes '?'. Writes at most utf8Length(units, size) bytes.
+  // UTF-16 to UTF-8; a lone surrogate becomes '?'. Writes at most what measureUtf8 tells.
   std::size_t (*encodeUtf8)(const char16_t* units, std::size_t size, char* out);
-  // What encodeUtf8 writes, exactly, except that a lone surrogate counts two bytes instead of one.
-  std::size_t (*utf8Length)(const char16_t* units, std::size_t size);
+  // Returns the position of the first U+0000 (or `size`) and stores in *utf8Length what encodeUtf8
+  // makes of the units before it, exactly, except that a lone surrogate counts two bytes, not one.
+  std::size_t (*measureUtf8)(const char16_t* units, std::size_t size, std::size_t* utf8Length);
 
   // Single-byte codeset to UTF-16: exactly `size` units.
   void (*decodeSingleByte)(const unsigned char* bytes, std::size_t size, char16_t* out,

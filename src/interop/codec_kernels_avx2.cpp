@@ -12,6 +12,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 #include "interop/codec_scalar.h"
 
 #define TARVO_AVX2 __attribute__((target("avx2,bmi,popcnt")))
@@ -104,38 +106,45 @@ TARVO_AVX2 inline void StoreNarrowed(void* out, __m256i units) {
   Store128(out, _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1)));
 }
 
-// Decodes the 16 bytes at p when they hold only ASCII and complete two-byte sequences (a lead in the
+// Decodes the 32 bytes at p when they hold only ASCII and complete two-byte sequences (a lead in the
 // last byte waits for the next block). Returns the bytes used, or 0 when the block holds anything else.
 TARVO_AVX2 inline std::size_t DecodeOneAndTwoByteBlock(const unsigned char* p, char16_t*& out) {
-  const __m128i bytes = Load128(p);
-  const __m128i continuation = _mm_cmpgt_epi8(_mm_set1_epi8(-0x40), bytes);  // 80..BF
-  const __m128i fromC2 = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2)));
-  const __m128i lead = _mm_cmpeq_epi8(_mm_min_epu8(fromC2, _mm_set1_epi8(0x1D)), fromC2);  // C2..DF
-  const unsigned ascii = ~Mask(bytes) & 0xFFFF;
+  const __m256i bytes = Load256(p);
+  const __m256i continuation = _mm256_cmpgt_epi8(_mm256_set1_epi8(-0x40), bytes);  // 80..BF
+  const __m256i fromC2 = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2)));
+  const __m256i lead = _mm256_cmpeq_epi8(_mm256_min_epu8(fromC2, _mm256_set1_epi8(0x1D)), fromC2);  // C2..DF
+  const unsigned ascii = ~Mask(bytes);
   const unsigned continuations = Mask(continuation);
   const unsigned leads = Mask(lead);
   // Each continuation byte must follow a lead and each lead be followed by one; C0, C1 and E0..FF
   // are none of the three.
-  if ((ascii | continuations | leads) != 0xFFFF || continuations != ((leads << 1) & 0xFFFF)) return 0;
-  unsigned starts = ~continuations & 0xFFFF;
-  std::size_t used = 16;
-  if (leads & 0x8000) {
-    starts &= 0x7FFF;
-    used = 15;
-  }
+  if ((ascii | continuations | leads) != ~0u || continuations != leads << 1) return 0;
+  // A lead in the last byte is left for the next block; without a branch, which text of two-byte
+  // letters would take half the time.
+  const unsigned starts = ~continuations & ~(leads & 0x80000000u);
+  const std::size_t used = 32 - (leads >> 31);
 
-  const __m128i next = _mm_srli_si128(bytes, 1);
-  const __m128i low6 = _mm_set1_epi16(0x3F), low5 = _mm_set1_epi16(0x1F);
+  // The byte after each byte, across the middle of the register.
+  const __m256i following = _mm256_alignr_epi8(_mm256_permute2x128_si256(bytes, bytes, 0x81), bytes, 1);
+  const __m256i low6 = _mm256_set1_epi16(0x3F), low5 = _mm256_set1_epi16(0x1F);
   for (int half = 0; half < 2; ++half) {
-    const __m128i units = _mm_cvtepu8_epi16(half == 0 ? bytes : _mm_srli_si128(bytes, 8));
-    const __m128i following = _mm_cvtepu8_epi16(half == 0 ? next : _mm_srli_si128(next, 8));
-    const __m128i isLead = _mm_cvtepi8_epi16(half == 0 ? lead : _mm_srli_si128(lead, 8));
-    const __m128i combined =
-        _mm_or_si128(_mm_slli_epi16(_mm_and_si128(units, low5), 6), _mm_and_si128(following, low6));
-    const unsigned keep = (starts >> (8 * half)) & 0xFF;
-    const __m128i shuffle = Load128(kCompress.lanes[keep]);
-    Store128(out, _mm_shuffle_epi8(_mm_blendv_epi8(units, combined, isLead), shuffle));
-    out += PopCount(keep);
+    const __m128i bytesHalf = half == 0 ? _mm256_castsi256_si128(bytes) : _mm256_extracti128_si256(bytes, 1);
+    const __m128i followingHalf =
+        half == 0 ? _mm256_castsi256_si128(following) : _mm256_extracti128_si256(following, 1);
+    const __m128i leadHalf = half == 0 ? _mm256_castsi256_si128(lead) : _mm256_extracti128_si256(lead, 1);
+    const __m256i units = _mm256_cvtepu8_epi16(bytesHalf);
+    const __m256i combined = _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(units, low5), 6),
+                                             _mm256_and_si256(_mm256_cvtepu8_epi16(followingHalf), low6));
+    const __m256i decoded = _mm256_blendv_epi8(units, combined, _mm256_cvtepi8_epi16(leadHalf));
+    // Eight units per 128-bit lane, each lane packed to the front by its own shuffle.
+    const unsigned keepLow = (starts >> (16 * half)) & 0xFF, keepHigh = (starts >> (16 * half + 8)) & 0xFF;
+    const __m256i shuffle = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(kCompress.lanes[keepLow])),
+                                                    Load128(kCompress.lanes[keepHigh]), 1);
+    const __m256i packed = _mm256_shuffle_epi8(decoded, shuffle);
+    Store128(out, _mm256_castsi256_si128(packed));
+    out += PopCount(keepLow);
+    Store128(out, _mm256_extracti128_si256(packed, 1));
+    out += PopCount(keepHigh);
   }
   return used;
 }
@@ -144,90 +153,203 @@ TARVO_AVX2 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t*
   const unsigned char* p = Bytes(bytes);
   const unsigned char* const end = p + size;
   char16_t* const start = out;
-  while (end - p >= 16) {
-    if (end - p >= 32) {
-      const __m256i block = Load256(p);
-      if (Mask(block) == 0) {
-        StoreWidened(out, block);
-        p += 32;
-        out += 32;
-        continue;
-      }
+  while (end - p >= 32) {
+    const __m256i block = Load256(p);
+    if (Mask(block) == 0) {
+      StoreWidened(out, block);
+      p += 32;
+      out += 32;
+      continue;
     }
     const std::size_t used = DecodeOneAndTwoByteBlock(p, out);
     if (used != 0) {
       p += used;
       continue;
     }
-    const unsigned char* const blockEnd = p + 16;
+    const unsigned char* const blockEnd = p + 32;
     while (p < blockEnd) p = scalar::DecodeUtf8Step(p, end, out);
   }
   out += scalar::DecodeUtf8(p, end, out);
   return static_cast<std::size_t>(out - start);
 }
 
-// Encodes eight units below 0x800 and returns where the output continues.
-TARVO_AVX2 inline char* EncodeOneAndTwoByteUnits(__m128i units, char* out) {
-  const __m128i isAscii = _mm_cmpeq_epi16(_mm_and_si128(units, _mm_set1_epi16(-0x80)), _mm_setzero_si128());
-  const unsigned twoBytes = ~Mask(_mm_packs_epi16(isAscii, _mm_setzero_si128())) & 0xFF;
-  const __m128i first = _mm_or_si128(_mm_srli_epi16(units, 6), _mm_set1_epi16(0xC0));
-  const __m128i second = _mm_or_si128(_mm_and_si128(units, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
-  const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(second, 8));
-  const __m128i shuffle = Load128(kExpand.bytes[twoBytes]);
-  Store128(out, _mm_shuffle_epi8(_mm_blendv_epi8(pairs, units, isAscii), shuffle));
-  return out + 8 + PopCount(twoBytes);
+// Encodes sixteen units below 0x800 and returns where the output continues.
+TARVO_AVX2 inline char* EncodeOneAndTwoByteUnits(__m256i units, char* out) {
+  const __m256i isAscii =
+      _mm256_cmpeq_epi16(_mm256_and_si256(units, _mm256_set1_epi16(-0x80)), _mm256_setzero_si256());
+  // One mask bit per unit: bits 0-7 for units 0-7, bits 16-23 for units 8-15.
+  const unsigned ascii = Mask(_mm256_packs_epi16(isAscii, _mm256_setzero_si256()));
+  const unsigned twoBytesLow = ~ascii & 0xFF, twoBytesHigh = ~(ascii >> 16) & 0xFF;
+  const __m256i first = _mm256_or_si256(_mm256_srli_epi16(units, 6), _mm256_set1_epi16(0xC0));
+  const __m256i second =
+      _mm256_or_si256(_mm256_and_si256(units, _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80));
+  const __m256i pairs = _mm256_or_si256(first, _mm256_slli_epi16(second, 8));
+  const __m256i shuffle = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(kExpand.bytes[twoBytesLow])),
+                                                  Load128(kExpand.bytes[twoBytesHigh]), 1);
+  const __m256i packed = _mm256_shuffle_epi8(_mm256_blendv_epi8(pairs, units, isAscii), shuffle);
+  Store128(out, _mm256_castsi256_si128(packed));
+  out += 8 + PopCount(twoBytesLow);
+  Store128(out, _mm256_extracti128_si256(packed, 1));
+  return out + 8 + PopCount(twoBytesHigh);
 }
 
 TARVO_AVX2 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* out) {
   const char16_t* const end = p + size;
   char* const start = out;
-  while (end - p >= 16) {
-    const __m256i units = Load256(p);
-    if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x80))) {
-      StoreNarrowed(out, units);
-      p += 16;
-      out += 16;
-    } else if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x800))) {
-      out = EncodeOneAndTwoByteUnits(_mm256_castsi256_si128(units), out);
-      out = EncodeOneAndTwoByteUnits(_mm256_extracti128_si256(units, 1), out);
+  while (end - p >= 32) {
+    const __m256i first = Load256(p), second = Load256(p + 16);
+    // Thirty-two units at a time through ASCII; text that mixes in other letters takes the two-byte
+    // path for both halves, so that the choice between the two stays predictable.
+    if (_mm256_testz_si256(_mm256_or_si256(first, second), _mm256_set1_epi16(-0x80))) {
+      Store256(out, _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8));
+      p += 32;
+      out += 32;
+      continue;
+    }
+    const char16_t* const middle = p + 16;
+    if (_mm256_testz_si256(first, _mm256_set1_epi16(-0x800))) {
+      out = EncodeOneAndTwoByteUnits(first, out);
+      p = middle;
+    } else {
+      while (p < middle) p = scalar::EncodeUtf8Step(p, end, out);
+    }
+    // A surrogate pair across the middle has been taken whole by the scalar step.
+    if (p == middle && _mm256_testz_si256(second, _mm256_set1_epi16(-0x800))) {
+      out = EncodeOneAndTwoByteUnits(second, out);
       p += 16;
     } else {
-      const char16_t* const blockEnd = p + 16;
-      while (p < blockEnd) p = scalar::EncodeUtf8Step(p, end, out);
+      while (p < middle + 16) p = scalar::EncodeUtf8Step(p, end, out);
     }
   }
   out += scalar::EncodeUtf8(p, end, out);
   return static_cast<std::size_t>(out - start);
 }
 
-TARVO_AVX2 std::size_t Utf8Length(const char16_t* p, std::size_t size) {
+// Sums 16-bit lanes of counters into a 64-bit total.
+TARVO_AVX2 inline std::int64_t SumLanes(__m256i counters) {
+  const __m256i pairs = _mm256_madd_epi16(counters, _mm256_set1_epi16(1));
+  const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1));
+  alignas(16) std::int32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), four);
+  return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+}
+
+TARVO_AVX2 std::size_t MeasureUtf8(const char16_t* units, std::size_t size, std::size_t* utf8Length) {
+  const char16_t* p = units;
   const char16_t* const end = p + size;
-  std::size_t length = 0;
   const __m256i zero = _mm256_setzero_si256();
-  for (; end - p >= 16; p += 16) {
-    const __m256i units = Load256(p);
-    const __m256i top5 = _mm256_and_si256(units, _mm256_set1_epi16(-0x800));
-    const __m256i atMost2Bytes = _mm256_or_si256(
-        _mm256_cmpeq_epi16(top5, zero), _mm256_cmpeq_epi16(top5, _mm256_set1_epi16(-0x2800)));  // D800
-    // Three bytes per unit, less one for each unit of at most two bytes and one more for ASCII.
-    const unsigned fewer = PopCount(AsciiUnits(units)) + PopCount(Mask(atMost2Bytes));
-    length += 48 - fewer / 2;
+  // Three bytes per unit, less one for each unit of at most two bytes and one more for ASCII: each
+  // lane of `fewer` counts those (as -1 per compare), and is emptied before it could overflow.
+  std::int64_t length = 0;
+  while (end - p >= 16) {
+    __m256i fewer = zero;
+    const std::ptrdiff_t whole = (end - p) & ~std::ptrdiff_t{15};
+    const char16_t* const stop = p + (whole < 16 * 8192 ? whole : 16 * 8192);
+    for (; p != stop; p += 16) {
+      const __m256i block = Load256(p);
+      const __m256i nul = _mm256_cmpeq_epi16(block, zero);
+      if (!_mm256_testz_si256(nul, nul)) break;
+      const __m256i top5 = _mm256_and_si256(block, _mm256_set1_epi16(-0x800));
+      const __m256i ascii = _mm256_cmpeq_epi16(_mm256_and_si256(block, _mm256_set1_epi16(-0x80)), zero);
+      const __m256i atMost2Bytes = _mm256_or_si256(_mm256_cmpeq_epi16(top5, zero),
+                                                   _mm256_cmpeq_epi16(top5, _mm256_set1_epi16(-0x2800)));
+      fewer = _mm256_add_epi16(fewer, _mm256_add_epi16(ascii, atMost2Bytes));
+      length += 48;
+    }
+    length += SumLanes(fewer);
+    if (p != stop) break;  // a NUL in the next block
   }
-  return length + scalar::Utf8Length(p, end);
+  std::size_t rest = 0;
+  p = scalar::MeasureUtf8(p, end, rest);
+  *utf8Length = static_cast<std::size_t>(length) + rest;
+  return static_cast<std::size_t>(p - units);
+}
+
+// Looks up bytes 80..FF in rows of 16 (see SingleByteTables) with byte shuffles: the index for row h
+// addresses the bytes whose high nibble is 8 + h and zeroes every other byte, because the saturating
+// add sets the shuffle's zeroing bit wherever the xor left a high nibble.
+struct UpperHalfIndexes {
+  __m256i rows[8];
+};
+
+TARVO_AVX2 inline UpperHalfIndexes IndexUpperHalf(__m256i bytes) {
+  UpperHalfIndexes indexes;
+  for (int row = 0; row < 8; ++row) {
+    indexes.rows[row] =
+        _mm256_adds_epu8(_mm256_xor_si256(bytes, _mm256_set1_epi8(static_cast<char>(0x80 + 16 * row))),
+                         _mm256_set1_epi8(0x70));
+  }
+  return indexes;
+}
+
+TARVO_AVX2 inline __m256i LookUp(const UpperHalfIndexes& indexes,
+                                 const NarrowCodec::SingleByteTables::ShuffleRows& rows) {
+  __m256i result = _mm256_setzero_si256();
+  for (int row = 0; row < 8; ++row) {
+    const __m256i entries = _mm256_broadcastsi128_si256(Load128(rows[row].data()));
+    result = _mm256_or_si256(result, _mm256_shuffle_epi8(entries, indexes.rows[row]));
+  }
+  return result;
+}
+
+// Single-byte text is mostly ASCII with a few other letters, or mostly other letters. A block of 32
+// with up to four bytes outside ASCII is widened (or narrowed) whole and then has those positions
+// rewritten from the table, without a branch per position: the rounds without a position left rewrite
+// position 31, whose entry is right whatever it holds (ASCII maps to itself). Denser blocks go through
+// byte shuffles of the table's upper half.
+constexpr unsigned kMostPatches = 4;
+
+TARVO_AVX2 inline void PatchDecoded(const unsigned char* in, char16_t* out, unsigned upper,
+                                    const NarrowCodec::SingleByteTables& tables) {
+  for (unsigned round = 0; round < kMostPatches; ++round) {
+    unsigned i = _tzcnt_u32(upper);
+    i -= i >> 5;
+    out[i] = tables.decode[in[i]];
+    upper &= upper - 1;
+  }
+}
+
+// Returns false when one of the units is a character the codeset lacks.
+TARVO_AVX2 inline bool PatchEncoded(const char16_t* in, unsigned char* out, unsigned upper,
+                                    const NarrowCodec::SingleByteTables& tables) {
+  bool lacking = false;
+  for (unsigned round = 0; round < kMostPatches; ++round) {
+    unsigned i = _tzcnt_u32(upper);
+    i -= i >> 5;
+    out[i] = tables.encode[in[i]];
+    lacking |= out[i] == 0;
+    upper &= upper - 1;
+  }
+  return !lacking;
+}
+
+TARVO_AVX2 inline __m256i KeepAscii(__m256i bytes) {
+  return _mm256_and_si256(bytes, _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-1)));
 }
 
 TARVO_AVX2 void DecodeSingleByte(const unsigned char* p, std::size_t size, char16_t* out,
                                  const NarrowCodec::SingleByteTables& tables) {
   const unsigned char* const end = p + size;
   if (tables.asciiCompatible) {
-    // Widen as if everything were ASCII, then look up the bytes that are not.
     for (; end - p >= 32; p += 32, out += 32) {
       const __m256i block = Load256(p);
-      StoreWidened(out, block);
-      for (unsigned upper = Mask(block); upper != 0; upper &= upper - 1) {
-        const unsigned i = CountTrailingZeros(upper);
-        out[i] = tables.decode[p[i]];
+      const unsigned upper = Mask(block);
+      if (upper == 0) {
+        StoreWidened(out, block);
+        continue;
       }
+      if (PopCount(upper) <= kMostPatches) {
+        StoreWidened(out, block);
+        PatchDecoded(p, out, upper, tables);
+        continue;
+      }
+      const UpperHalfIndexes indexes = IndexUpperHalf(block);
+      const __m256i low = _mm256_or_si256(KeepAscii(block), LookUp(indexes, tables.upperDecodeLow));
+      const __m256i high = LookUp(indexes, tables.upperDecodeHigh);
+      // unpack works within 128-bit lanes: units 0-7 and 16-23, then 8-15 and 24-31.
+      const __m256i first = _mm256_unpacklo_epi8(low, high), second = _mm256_unpackhi_epi8(low, high);
+      Store256(out, _mm256_permute2x128_si256(first, second, 0x20));
+      Store256(out + 16, _mm256_permute2x128_si256(first, second, 0x31));
     }
   }
   scalar::DecodeSingleByte(p, end, out, tables);
@@ -238,26 +360,33 @@ TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, uns
   const char16_t* const end = p + size;
   unsigned char* const start = out;
   if (tables.asciiCompatible) {
-    while (end - p >= 16) {
-      const __m256i units = Load256(p);
-      StoreNarrowed(out, units);
-      // A unit the codeset lacks may be half of a pair that becomes one replacement, which breaks
-      // the one-byte-per-unit layout of the block: the scalar step takes over from there.
-      unsigned others = ~AsciiUnits(units);
-      unsigned handled = 16;
-      for (; others != 0; others &= others - 1) {
-        const unsigned i = CountTrailingZeros(others) / 2;
-        others &= others - 1;  // the unit's second mask bit
-        const unsigned char byte = tables.encode[p[i]];
-        if (byte == 0) {
-          handled = i;
-          break;
+    while (end - p >= 32) {
+      const __m256i first = Load256(p), second = Load256(p + 16);
+      // Units below 0x100 map one to one; a zero from the table marks a character the codeset lacks,
+      // and the scalar steps take such a block, or one with units above 0xFF.
+      if (_mm256_testz_si256(_mm256_or_si256(first, second), _mm256_set1_epi16(-0x100))) {
+        const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
+        const unsigned upper = Mask(bytes);
+        bool done = true;
+        if (upper == 0) {
+          Store256(out, bytes);
+        } else if (PopCount(upper) <= kMostPatches) {
+          Store256(out, bytes);
+          done = PatchEncoded(p, out, upper, tables);
+        } else {
+          const __m256i encoded =
+              _mm256_or_si256(KeepAscii(bytes), LookUp(IndexUpperHalf(bytes), tables.upperEncode));
+          Store256(out, encoded);
+          done = Mask(_mm256_cmpeq_epi8(encoded, _mm256_setzero_si256())) == 0;
         }
-        out[i] = byte;
+        if (done) {
+          p += 32;
+          out += 32;
+          continue;
+        }
       }
-      p += handled;
-      out += handled;
-      if (handled != 16) p = scalar::EncodeSingleByteStep(p, end, out, tables);
+      const char16_t* const blockEnd = p + 32;
+      while (p < blockEnd) p = scalar::EncodeSingleByteStep(p, end, out, tables);
     }
   }
   out += scalar::EncodeSingleByte(p, end, out, tables);
@@ -285,9 +414,17 @@ TARVO_AVX2 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
 }
 
 TARVO_AVX2 std::size_t FindNul16(const char16_t* units, std::size_t size) {
+  const __m256i zero = _mm256_setzero_si256();
   std::size_t i = 0;
+  for (; size - i >= 64; i += 64) {
+    const __m256i any = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi16(Load256(units + i), zero),
+                                                        _mm256_cmpeq_epi16(Load256(units + i + 16), zero)),
+                                        _mm256_or_si256(_mm256_cmpeq_epi16(Load256(units + i + 32), zero),
+                                                        _mm256_cmpeq_epi16(Load256(units + i + 48), zero)));
+    if (!_mm256_testz_si256(any, any)) break;
+  }
   for (; size - i >= 16; i += 16) {
-    const unsigned nul = Mask(_mm256_cmpeq_epi16(Load256(units + i), _mm256_setzero_si256()));
+    const unsigned nul = Mask(_mm256_cmpeq_epi16(Load256(units + i), zero));
     if (nul != 0) return i + CountTrailingZeros(nul) / 2;
   }
   while (i < size && units[i] != 0) ++i;
@@ -297,7 +434,7 @@ TARVO_AVX2 std::size_t FindNul16(const char16_t* units, std::size_t size) {
 constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 DecodeUtf8,
                                 EncodeUtf8,
-                                Utf8Length,
+                                MeasureUtf8,
                                 DecodeSingleByte,
                                 EncodeSingleByte,
                                 AsciiPrefix,

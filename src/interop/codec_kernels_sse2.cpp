@@ -85,21 +85,25 @@ std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* out) {
   return static_cast<std::size_t>(out - start);
 }
 
-std::size_t Utf8Length(const char16_t* p, std::size_t size) {
+std::size_t MeasureUtf8(const char16_t* units, std::size_t size, std::size_t* utf8Length) {
+  const char16_t* p = units;
   const char16_t* const end = p + size;
   std::size_t length = 0;
   const __m128i zero = _mm_setzero_si128();
   for (; end - p >= 8; p += 8) {
-    const __m128i units = Load(p);
-    const __m128i top5 = _mm_and_si128(units, _mm_set1_epi16(-0x800));
+    const __m128i block = Load(p);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(block, zero)) != 0) break;
+    const __m128i top5 = _mm_and_si128(block, _mm_set1_epi16(-0x800));
     const __m128i atMost2Bytes =
         _mm_or_si128(_mm_cmpeq_epi16(top5, zero), _mm_cmpeq_epi16(top5, _mm_set1_epi16(-0x2800)));  // D800
     // Three bytes per unit, less one for each unit of at most two bytes and one more for ASCII.
-    const int fewer = __builtin_popcount(AsciiUnits(units)) +
+    const int fewer = __builtin_popcount(AsciiUnits(block)) +
                       __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(atMost2Bytes)));
     length += 24 - static_cast<std::size_t>(fewer / 2);
   }
-  return length + scalar::Utf8Length(p, end);
+  p = scalar::MeasureUtf8(p, end, length);
+  *utf8Length = length;
+  return static_cast<std::size_t>(p - units);
 }
 
 void DecodeSingleByte(const unsigned char* p, std::size_t size, char16_t* out,
@@ -184,7 +188,7 @@ std::size_t FindNul16(const char16_t* units, std::size_t size) {
 constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 DecodeUtf8,
                                 EncodeUtf8,
-                                Utf8Length,
+                                MeasureUtf8,
                                 DecodeSingleByte,
                                 EncodeSingleByte,
                                 AsciiPrefix,

@@ -123,10 +123,10 @@ inline std::size_t EncodeUtf8(const char16_t* p, const char16_t* end, char* out)
   return static_cast<std::size_t>(out - start);
 }
 
-inline std::size_t Utf8Length(const char16_t* p, const char16_t* end) {
-  std::size_t length = 0;
-  for (; p != end; ++p) length += *p < 0x80 ? 1 : *p < 0x800 || IsSurrogate(*p) ? 2 : 3;
-  return length;
+// Measures up to the first NUL and returns where it stopped (see CodecKernels::measureUtf8).
+inline const char16_t* MeasureUtf8(const char16_t* p, const char16_t* end, std::size_t& length) {
+  for (; p != end && *p != 0; ++p) length += *p < 0x80 ? 1 : *p < 0x800 || IsSurrogate(*p) ? 2 : 3;
+  return p;
 }
 
 inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, char16_t* out,

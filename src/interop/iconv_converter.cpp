@@ -106,6 +106,14 @@ std::shared_ptr<const NarrowCodec::SingleByteTables> ProbeSingleByte(const std::
   for (unsigned byte = 1; byte < 0x80; ++byte) {
     if (tables->decode[byte] != byte || tables->encode[byte] != byte) tables->asciiCompatible = false;
   }
+  for (unsigned row = 0; row < 8; ++row) {
+    for (unsigned column = 0; column < 16; ++column) {
+      const unsigned upper = 0x80 + 16 * row + column;
+      tables->upperDecodeLow[row][column] = static_cast<unsigned char>(tables->decode[upper] & 0xFF);
+      tables->upperDecodeHigh[row][column] = static_cast<unsigned char>(tables->decode[upper] >> 8);
+      tables->upperEncode[row][column] = tables->encode[upper];
+    }
+  }
   return tables;
 }
 

@@ -91,8 +91,14 @@ std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
 
 std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
   // Text of one chunk is converted on the stack and measured by that; longer text is measured first,
-  // so that the result is allocated once, at its size.
-  EncodeOutput out(text.size() <= kChunkUnits ? 0 : kernels.utf8Length(text.data(), text.size()));
+  // in the pass that finds its end, so that the result is allocated once, at its size.
+  std::size_t expected = 0;
+  if (text.size() <= kChunkUnits) {
+    text = text.substr(0, kernels.findNul16(text.data(), text.size()));
+  } else {
+    text = text.substr(0, kernels.measureUtf8(text.data(), text.size(), &expected));
+  }
+  EncodeOutput out(expected);
   inChunks(
       text.size(),
       [&](std::size_t at, std::size_t length) {
@@ -227,15 +233,9 @@ std::u16string NarrowCodec::decode(std::string_view bytes) const {
 }
 
 std::string NarrowCodec::encode(std::u16string_view text) const {
+  if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));
-  switch (kind_) {
-    case Kind::Utf8:
-      return encodeUtf8(text, *kernels_);
-    case Kind::SingleByte:
-      return encodeSingleByte(text, *tables_, *kernels_);
-    case Kind::Iconv:
-      break;
-  }
+  if (kind_ == Kind::SingleByte) return encodeSingleByte(text, *tables_, *kernels_);
   return encodeIconv(text, codeset_, asciiEncodesAlone_, *kernels_);
 }
 
