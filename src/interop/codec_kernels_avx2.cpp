@@ -169,6 +169,15 @@ TARVO_AVX2 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t*
     const unsigned char* const blockEnd = p + 32;
     while (p < blockEnd) p = scalar::DecodeUtf8Step(p, end, out);
   }
+  // Short text is mostly what is left here, so its ASCII still goes 16 bytes at a time.
+  if (end - p >= 16) {
+    const __m128i block = Load128(p);
+    if (Mask(block) == 0) {
+      Store256(out, _mm256_cvtepu8_epi16(block));
+      p += 16;
+      out += 16;
+    }
+  }
   out += scalar::DecodeUtf8(p, end, out);
   return static_cast<std::size_t>(out - start);
 }
@@ -219,6 +228,22 @@ TARVO_AVX2 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* out
       p += 16;
     } else {
       while (p < middle + 16) p = scalar::EncodeUtf8Step(p, end, out);
+    }
+  }
+  // Short text is mostly what is left here, so it still goes 16 and 8 units at a time.
+  if (end - p >= 16) {
+    const __m256i units = Load256(p);
+    if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x800))) {
+      out = EncodeOneAndTwoByteUnits(units, out);
+      p += 16;
+    }
+  }
+  if (end - p >= 8) {
+    const __m128i units = Load128(p);
+    if (_mm_testz_si128(units, _mm_set1_epi16(-0x80))) {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(units, units));
+      p += 8;
+      out += 8;
     }
   }
   out += scalar::EncodeUtf8(p, end, out);
@@ -413,22 +438,32 @@ TARVO_AVX2 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   return i;
 }
 
+TARVO_AVX2 inline unsigned NulUnits(__m256i units) {
+  return Mask(_mm256_cmpeq_epi16(units, _mm256_setzero_si256()));
+}
+
 TARVO_AVX2 std::size_t FindNul16(const char16_t* units, std::size_t size) {
-  const __m256i zero = _mm256_setzero_si256();
+  if (size < 16) {
+    std::size_t i = 0;
+    while (i < size && units[i] != 0) ++i;
+    return i;
+  }
   std::size_t i = 0;
   for (; size - i >= 64; i += 64) {
-    const __m256i any = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi16(Load256(units + i), zero),
-                                                        _mm256_cmpeq_epi16(Load256(units + i + 16), zero)),
-                                        _mm256_or_si256(_mm256_cmpeq_epi16(Load256(units + i + 32), zero),
-                                                        _mm256_cmpeq_epi16(Load256(units + i + 48), zero)));
-    if (!_mm256_testz_si256(any, any)) break;
+    const __m256i nul = _mm256_cmpeq_epi16(
+        _mm256_min_epu16(_mm256_min_epu16(Load256(units + i), Load256(units + i + 16)),
+                         _mm256_min_epu16(Load256(units + i + 32), Load256(units + i + 48))),
+        _mm256_setzero_si256());
+    if (!_mm256_testz_si256(nul, nul)) break;
   }
   for (; size - i >= 16; i += 16) {
-    const unsigned nul = Mask(_mm256_cmpeq_epi16(Load256(units + i), zero));
+    const unsigned nul = NulUnits(Load256(units + i));
     if (nul != 0) return i + CountTrailingZeros(nul) / 2;
   }
-  while (i < size && units[i] != 0) ++i;
-  return i;
+  if (i == size) return size;
+  // The last units, in a block that overlaps units already found free of NUL.
+  const unsigned nul = NulUnits(Load256(units + size - 16));
+  return nul != 0 ? size - 16 + CountTrailingZeros(nul) / 2 : size;
 }
 
 constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,

@@ -55,6 +55,10 @@ void inChunks(std::size_t size, Convert convert, ChunkEnd chunkEnd) {
   }
 }
 
+// Text up to this long is converted into a small buffer on the stack, which spares the short strings
+// that most calls carry the bookkeeping of chunks.
+constexpr std::size_t kShortUnits = 256;
+
 std::size_t noAdjustment(std::size_t end) {
   return end;
 }
@@ -79,6 +83,10 @@ void encodeAscii(std::u16string_view text, const CodecKernels& kernels, EncodeOu
 }
 
 std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
+  if (bytes.size() <= kShortUnits) {
+    char16_t buffer[kShortUnits + kKernelSlack];
+    return std::u16string(buffer, kernels.decodeUtf8(bytes.data(), bytes.size(), buffer));
+  }
   DecodeOutput out(bytes.size());  // never more units than bytes
   inChunks(
       bytes.size(),
@@ -95,6 +103,10 @@ std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
   std::size_t expected = 0;
   if (text.size() <= kChunkUnits) {
     text = text.substr(0, kernels.findNul16(text.data(), text.size()));
+    if (text.size() <= kShortUnits) {
+      char buffer[3 * kShortUnits + kKernelSlack];
+      return std::string(buffer, kernels.encodeUtf8(text.data(), text.size(), buffer));
+    }
   } else {
     text = text.substr(0, kernels.measureUtf8(text.data(), text.size(), &expected));
   }
@@ -111,6 +123,12 @@ std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
 
 std::u16string decodeSingleByte(std::string_view bytes, const NarrowCodec::SingleByteTables& tables,
                                 const CodecKernels& kernels) {
+  if (bytes.size() <= kShortUnits) {
+    char16_t buffer[kShortUnits + kKernelSlack];
+    kernels.decodeSingleByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), buffer,
+                             tables);
+    return std::u16string(buffer, bytes.size());
+  }
   DecodeOutput out(bytes.size());
   inChunks(
       bytes.size(),
@@ -125,6 +143,11 @@ std::u16string decodeSingleByte(std::string_view bytes, const NarrowCodec::Singl
 
 std::string encodeSingleByte(std::u16string_view text, const NarrowCodec::SingleByteTables& tables,
                              const CodecKernels& kernels) {
+  if (text.size() <= kShortUnits) {
+    unsigned char buffer[kShortUnits + kKernelSlack];
+    const std::size_t length = kernels.encodeSingleByte(text.data(), text.size(), buffer, tables);
+    return std::string(reinterpret_cast<const char*>(buffer), length);
+  }
   EncodeOutput out(text.size());  // a surrogate pair makes one byte, everything else one each
   inChunks(
       text.size(),

@@ -150,6 +150,21 @@ TEST(KernelSets, LongTextIsCutIntoChunksWithoutChangingIt) {
   }
 }
 
+TEST(KernelSets, EncodingStopsAtANulAnywhere) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    const SameOnEveryKernelSet check(codeset);
+    for (std::size_t length = 1; length <= 90; ++length) {
+      for (std::size_t nul = 0; nul < length; ++nul) {
+        std::u16string text(length, u'n');
+        text[nul] = u'\0';
+        ASSERT_EQ(check.portable().encode(text), std::string(nul, 'n')) << codeset << " " << nul;
+        check.encode(
+            text, std::string(codeset) + " NUL at " + std::to_string(nul) + " of " + std::to_string(length));
+      }
+    }
+  }
+}
+
 // Long text is measured (and cut at its first NUL) in one pass before it is converted in chunks.
 TEST(KernelSets, LongTextEndsAtItsFirstNul) {
   std::u16string text;
