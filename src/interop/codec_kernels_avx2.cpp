@@ -233,7 +233,11 @@ TARVO_AVX2 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* out
   // Short text is mostly what is left here, so it still goes 16 and 8 units at a time.
   if (end - p >= 16) {
     const __m256i units = Load256(p);
-    if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x800))) {
+    if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x80))) {
+      StoreNarrowed(out, units);
+      p += 16;
+      out += 16;
+    } else if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x800))) {
       out = EncodeOneAndTwoByteUnits(units, out);
       p += 16;
     }
