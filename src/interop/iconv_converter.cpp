@@ -1,5 +1,6 @@
 #include "interop/iconv_converter.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -12,17 +13,15 @@
 namespace tarvo::interop {
 namespace {
 
-// Room offered to iconv at least: more than any one character needs in either direction.
-constexpr std::size_t kIconvRoom = 64;
-
-// Converts as much as iconv accepts into `out`, making room whenever it fills. With null `in` and
-// `inLeft` it writes what a stateful encoding needs to return to its initial shift state. Returns 0
-// once done, or the errno (EILSEQ, EINVAL) that stopped iconv at *in.
+// Converts as much as iconv accepts into `out`, offering at least `room` units and making more room
+// whenever it fills. With null `in` and `inLeft` it writes what a stateful encoding needs to return to
+// its initial shift state. Returns 0 once done, or the errno (EILSEQ, EINVAL) that stopped iconv at *in.
 template <class Output>
-int Pump(iconv_t cd, const std::string& codeset, const char** in, std::size_t* inLeft, Output& out) {
+int Pump(iconv_t cd, const std::string& codeset, const char** in, std::size_t* inLeft, Output& out,
+         std::size_t room) {
   using Unit = typename Output::UnitType;
   while (true) {
-    char* outPtr = reinterpret_cast<char*>(out.space(kIconvRoom));
+    char* outPtr = reinterpret_cast<char*>(out.space(room));
     const std::size_t roomBytes = out.room() * sizeof(Unit);
     std::size_t outLeft = roomBytes;
     // glibc declares the input as char** although it never writes through it.
@@ -38,6 +37,23 @@ int Pump(iconv_t cd, const std::string& codeset, const char** in, std::size_t* i
     throw std::system_error(error, std::generic_category(),
                             "NarrowCodec: converting with codeset '" + codeset + "' failed");
   }
+}
+
+// Converts [*in, end) in windows of at most `window` bytes, each offered room for its whole output.
+// iconv converts through a buffer of its own and, when the output fills mid-way, backs up and does
+// part of its work again, so it is cheaper never to let it fill. A window that ends inside a
+// character stops iconv there (EINVAL), and the character starts the next window. Returns 0 once
+// done, or the errno (EILSEQ, or EINVAL at the very end) that stopped iconv at *in.
+template <class Output>
+int PumpWindows(iconv_t cd, const std::string& codeset, const char** in, const char* end, std::size_t window,
+                std::size_t room, Output& out) {
+  while (*in != end) {
+    std::size_t inLeft = std::min<std::size_t>(static_cast<std::size_t>(end - *in), window);
+    const bool last = *in + inLeft == end;
+    const int error = Pump(cd, codeset, in, &inLeft, out, room);
+    if (error == EILSEQ || (error == EINVAL && last)) return error;
+  }
+  return 0;
 }
 
 // Converts one code unit of type In, alone and from the initial state, and tells whether exactly one
@@ -136,42 +152,44 @@ bool AsciiEncodesAlone(const std::string& codeset) {
 void DecodeWithIconv(std::string_view bytes, const std::string& codeset, DecodeOutput& out) {
   IconvHandle cd(kUtf16, codeset.c_str(), codeset);
   const char* in = bytes.data();
-  std::size_t inLeft = bytes.size();
-  while (Pump(cd.get(), codeset, &in, &inLeft, out) != 0) {
+  const char* const end = in + bytes.size();
+  // A window of bytes makes at most as many units, in every codeset iconv knows of but a few.
+  while (PumpWindows(cd.get(), codeset, &in, end, kChunkUnits, kChunkUnits + kKernelSlack, out) != 0) {
     // An invalid or truncated sequence: give up one byte only, since the next may start a character.
     *out.space(1) = scalar::kReplacementCharacter;
     out.commit(1);
     ++in;
-    --inLeft;
   }
-  Pump(cd.get(), codeset, nullptr, nullptr, out);
+  Pump(cd.get(), codeset, nullptr, nullptr, out, kKernelSlack);
 }
 
 void EncodeWithIconv(std::u16string_view text, const std::string& codeset, EncodeOutput& out) {
   IconvHandle cd(codeset.c_str(), kUtf16, codeset);
   const char* in = reinterpret_cast<const char*>(text.data());
-  std::size_t inLeft = text.size() * sizeof(char16_t);
-  while (Pump(cd.get(), codeset, &in, &inLeft, out) != 0) {
+  const char* const end = in + text.size() * sizeof(char16_t);
+  // Six bytes of room per unit: more than a character takes in any codeset, shifts included.
+  constexpr std::size_t kWindowUnits = kChunkUnits / 2;
+  while (PumpWindows(cd.get(), codeset, &in, end, kWindowUnits * sizeof(char16_t), 6 * kWindowUnits, out) !=
+         0) {
     // EILSEQ: a character the codeset lacks, or a lone surrogate; EINVAL: a high surrogate that
     // ends the text. Either way one '?' stands for the whole character.
     char16_t unit;
     std::memcpy(&unit, in, sizeof(unit));
     std::size_t skipped = sizeof(char16_t);
-    if (scalar::IsHighSurrogate(unit) && inLeft >= 2 * sizeof(char16_t)) {
+    if (scalar::IsHighSurrogate(unit) && end - in >= static_cast<std::ptrdiff_t>(2 * sizeof(char16_t))) {
       char16_t next;
       std::memcpy(&next, in + sizeof(char16_t), sizeof(next));
       if (scalar::IsLowSurrogate(next)) skipped += sizeof(char16_t);
     }
     in += skipped;
-    inLeft -= skipped;
     // Through the converter, so a stateful encoding shifts back to where '?' lives first. A codeset
     // without '?' simply loses the character.
     const char16_t question = u'?';
     const char* fill = reinterpret_cast<const char*>(&question);
     std::size_t fillLeft = sizeof(question);
-    Pump(cd.get(), codeset, &fill, &fillLeft, out);
+    Pump(cd.get(), codeset, &fill, &fillLeft, out, kKernelSlack);
   }
-  Pump(cd.get(), codeset, nullptr, nullptr, out);
+  Pump(cd.get(), codeset, nullptr, nullptr, out, kKernelSlack);
 }
 
 }  // namespace tarvo::interop
