@@ -64,6 +64,10 @@ def main(args):
             groups.append(parts[:-1])
     print("| direction | codeset | text | bytes | ours | × memcpy | × iconv | × ICU |")
     print("|---|---|---|---:|---:|---:|---:|---:|")
+    codesets = ["UTF-8", "CP1252", "CP1251", "EUC-JP"]
+    scripts = ["ascii", "latin", "cyrillic"]
+    groups.sort(key=lambda g: (g[0], codesets.index(g[1]) if g[1] in codesets else 99,
+                               scripts.index(g[2]) if g[2] in scripts else 99, int(g[3])))
     for direction, codeset, script, size in groups:
         prefix = "/".join([direction, codeset, script, size])
         ours = times[prefix + "/ours"]
@@ -79,7 +83,7 @@ def main(args):
             if competitor in goals:
                 ok = ratio >= goals[competitor]
                 met, missed = met + ok, missed + (not ok)
-                cell += f" {'✓' if ok else '✗'} (≥{goals[competitor]:g})"
+                cell += f" {'✓' if ok else '✗'} (≥{goals[competitor]:.3g})"
             cells.append(cell)
         label = {"decode": "narrow → UTF-16", "encode": "UTF-16 → narrow"}[direction]
         print(f"| {label} | {codeset} | {script} | {size} | {fmt_time(ours)} | " + " | ".join(cells) + " |")
