@@ -19,7 +19,9 @@ struct CodecKernels;
 // number of threads may use at once.
 //
 // Each result is allocated once, at its final size or an upper bound of it (UTF-8 decoding reserves
-// one unit per byte). The inner loops use the processor's vector instructions where it has them.
+// one unit per byte). Codesets that only iconv follows add the converter's own allocations, and a
+// long result that needs more than two bytes per character grows. The inner loops use the
+// processor's vector instructions where it has them.
 class NarrowCodec {
  public:
   enum class Kind { Utf8, SingleByte, Iconv };
