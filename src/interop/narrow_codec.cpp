@@ -1,48 +1,21 @@
 #include "interop/narrow_codec.h"
 
-#include <array>
-#include <bit>
-#include <cerrno>
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
-#include <system_error>
 #include <type_traits>
 #include <utility>
 
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
+#include "interop/chunked_output.h"
+#include "interop/codec_kernels.h"
+#include "interop/codec_scalar.h"
+#include "interop/iconv_converter.h"
+
 namespace tarvo::interop {
-
-// Tables of a codeset in which every character is one byte. Built once by forCodeset and then shared
-// read-only by every copy of the codec.
-struct NarrowCodec::SingleByteTables {
-  std::array<char16_t, 256> decode{};
-  // Indexed by UTF-16 code unit; 0 marks a unit the codeset cannot represent (U+0000 never reaches
-  // the table because both directions stop at NUL). 64 KiB buys a branch-free lookup per character.
-  std::array<unsigned char, 65536> encode{};
-  unsigned char replacement = '?';  // the codeset's own '?', which is not 0x3F in EBCDIC-like sets
-};
-
 namespace {
-
-constexpr char16_t kReplacementCharacter = 0xFFFD;
-
-// iconv has no "native" UTF-16 without a byte order mark, so name the byte order explicitly.
-constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-
-bool isHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-bool isSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDFFF;
-}
 
 char asciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -56,313 +29,159 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string_view untilNul(std::string_view bytes) {
-  return bytes.substr(0, bytes.find('\0'));
-}
-std::u16string_view untilNul(std::u16string_view text) {
-  return text.substr(0, text.find(u'\0'));
+bool isContinuationByte(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
-[[noreturn]] void throwIconvOpenFailure(int error, const std::string& codeset) {
-  if (error == EINVAL) throw std::invalid_argument("NarrowCodec: unknown codeset '" + codeset + "'");
-  throw std::system_error(error, std::generic_category(),
-                          "NarrowCodec: cannot open a converter for codeset '" + codeset + "'");
+// Where to end a chunk of UTF-8 that would end before `end`, so that no sequence, valid or not, is cut:
+// at the last byte within four of `end` that is not a continuation byte, since every such byte starts
+// the next step of the decoder. When the four are all continuation bytes, no sequence crosses `end`.
+std::size_t utf8ChunkEnd(std::string_view bytes, std::size_t end) {
+  for (std::size_t at = end; at + 3 >= end; --at) {
+    if (!isContinuationByte(bytes[at])) return at;
+  }
+  return end;
 }
 
-// Owns one conversion descriptor. A descriptor carries shift state, so it lives for one call and is
-// never shared between threads.
-class IconvHandle {
- public:
-  // `codeset` is the side that the caller named, for the error message.
-  IconvHandle(const char* to, const char* from, const std::string& codeset) {
-    errno = 0;
-    cd_ = iconv_open(to, from);
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throwIconvOpenFailure(errno, codeset);
+// Runs of chunks: `convert(offset, length)` for consecutive pieces of at most kChunkUnits, each ended
+// where `chunkEnd(end)` says when more follows.
+template <class Convert, class ChunkEnd>
+void inChunks(std::size_t size, Convert convert, ChunkEnd chunkEnd) {
+  for (std::size_t at = 0; at < size;) {
+    std::size_t end = at + std::min(kChunkUnits, size - at);
+    if (end < size) end = chunkEnd(end);
+    convert(at, end - at);
+    at = end;
   }
-  ~IconvHandle() { iconv_close(cd_); }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-
-  iconv_t get() const { return cd_; }
-
- private:
-  iconv_t cd_;
-};
-
-// Feeds iconv and appends its output to a growing string of any code unit type; the output is written
-// through char*, which may alias the string's storage.
-template <class Out>
-class IconvWriter {
- public:
-  using Unit = typename Out::value_type;
-
-  IconvWriter(iconv_t cd, const std::string& codeset, Out& out, std::size_t expectedBytes)
-      : cd_(cd), codeset_(codeset), out_(out) {
-    out_.resize(expectedBytes / sizeof(Unit) + 8);
-  }
-
-  // Converts as much as iconv accepts, growing the output whenever it fills. Returns 0 once the
-  // input is used up, or the errno (EILSEQ, EINVAL) that stopped iconv at *in.
-  int convert(const char** in, std::size_t* inLeft) {
-    while (true) {
-      char* outPtr = reinterpret_cast<char*>(out_.data()) + used_;
-      std::size_t outLeft = out_.size() * sizeof(Unit) - used_;
-      // glibc declares the input as char** although it never writes through it.
-      const std::size_t result = iconv(cd_, in ? const_cast<char**>(in) : nullptr, inLeft, &outPtr, &outLeft);
-      const int error = errno;
-      used_ = out_.size() * sizeof(Unit) - outLeft;
-      if (result != static_cast<std::size_t>(-1)) return 0;
-      if (error == E2BIG) {
-        out_.resize(out_.size() + out_.size() / 2 + 16);
-        continue;
-      }
-      if (error == EILSEQ || error == EINVAL) return error;
-      throw std::system_error(error, std::generic_category(),
-                              "NarrowCodec: converting with codeset '" + codeset_ + "' failed");
-    }
-  }
-
-  // Writes whatever a stateful encoding needs to return to its initial shift state.
-  void flush() { convert(nullptr, nullptr); }
-
-  // Adds a unit that needs no conversion.
-  void append(Unit unit) {
-    if (out_.size() * sizeof(Unit) - used_ < sizeof(Unit)) out_.resize(out_.size() + out_.size() / 2 + 16);
-    std::memcpy(reinterpret_cast<char*>(out_.data()) + used_, &unit, sizeof(Unit));
-    used_ += sizeof(Unit);
-  }
-
-  void finish() { out_.resize(used_ / sizeof(Unit)); }
-
- private:
-  iconv_t cd_;
-  const std::string& codeset_;
-  Out& out_;
-  std::size_t used_ = 0;  // in bytes
-};
-
-// Returns the tables when each byte of the codeset stands alone for at most one UTF-16 unit, and null
-// when some byte starts a longer sequence or a conversion keeps state, which only iconv can follow.
-std::shared_ptr<const NarrowCodec::SingleByteTables> probeSingleByte(const std::string& codeset) {
-  IconvHandle cd(kUtf16, codeset.c_str(), codeset);
-  auto tables = std::make_shared<NarrowCodec::SingleByteTables>();
-  std::array<bool, 256> defined{};
-  for (unsigned byte = 1; byte < 256; ++byte) {
-    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-    char input = static_cast<char>(byte);
-    char* in = &input;
-    std::size_t inLeft = 1;
-    std::array<char16_t, 4> units{};
-    char* out = reinterpret_cast<char*>(units.data());
-    std::size_t outLeft = sizeof(units);
-    if (iconv(cd.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
-      if (errno != EILSEQ) return nullptr;  // EINVAL: the byte begins a multi-byte sequence
-      tables->decode[byte] = kReplacementCharacter;
-      continue;
-    }
-    // Output held back until the flush means the converter composes characters across bytes.
-    if (outLeft != sizeof(units) - sizeof(char16_t) || isSurrogate(units[0])) return nullptr;
-    if (iconv(cd.get(), nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1) ||
-        outLeft != sizeof(units) - sizeof(char16_t)) {
-      return nullptr;
-    }
-    tables->decode[byte] = units[0];
-    defined[byte] = true;
-  }
-  // Walking downwards lets the lowest byte win when several decode to the same character.
-  for (unsigned byte = 255; byte >= 1; --byte) {
-    if (defined[byte]) tables->encode[tables->decode[byte]] = static_cast<unsigned char>(byte);
-  }
-  if (tables->encode[u'?'] != 0) tables->replacement = tables->encode[u'?'];
-  return tables;
 }
 
-std::u16string decodeUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* const end = p + bytes.size();
-  // Every UTF-8 sequence, valid or not, yields no more units than it has bytes.
-  std::u16string result(bytes.size(), u'\0');
-  char16_t* out = result.data();
-  while (p != end) {
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof(word));
-      if (word & 0x8080808080808080u) break;
-      for (int i = 0; i < 8; ++i) out[i] = p[i];
-      p += 8;
-      out += 8;
-    }
-    while (p != end && *p < 0x80) *out++ = *p++;
-    if (p == end) break;
+// Text up to this long is converted into a small buffer on the stack, which spares the short strings
+// that most calls carry the bookkeeping of chunks.
+constexpr std::size_t kShortUnits = 256;
 
-    // The second byte's range is narrower than [80, BF] exactly where a wider range would admit an
-    // overlong form, a surrogate or a code point beyond U+10FFFF; failing there makes the lead byte
-    // alone the maximal subpart.
-    const unsigned lead = *p;
-    int trailing;
-    unsigned lower = 0x80, upper = 0xBF;
-    char32_t codePoint;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      trailing = 1;
-      codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      trailing = 2;
-      codePoint = lead & 0x0F;
-      if (lead == 0xE0) lower = 0xA0;
-      if (lead == 0xED) upper = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      trailing = 3;
-      codePoint = lead & 0x07;
-      if (lead == 0xF0) lower = 0x90;
-      if (lead == 0xF4) upper = 0x8F;
-    } else {
-      *out++ = kReplacementCharacter;  // stray continuation byte, C0, C1 or F5..FF
-      ++p;
-      continue;
-    }
-    const unsigned char* q = p + 1;
-    bool complete = true;
-    for (int i = 0; i < trailing; ++i, ++q) {
-      if (q == end || *q < lower || *q > upper) {
-        complete = false;
-        break;
-      }
-      codePoint = (codePoint << 6) | (*q & 0x3F);
-      lower = 0x80;
-      upper = 0xBF;
-    }
-    p = q;  // on failure the byte at q is not consumed: it may start the next character
-    if (!complete) {
-      *out++ = kReplacementCharacter;
-    } else if (codePoint >= 0x10000) {
-      codePoint -= 0x10000;
-      *out++ = static_cast<char16_t>(0xD800 + (codePoint >> 10));
-      *out++ = static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
-    } else {
-      *out++ = static_cast<char16_t>(codePoint);
-    }
-  }
-  result.resize(static_cast<std::size_t>(out - result.data()));
-  return result;
+std::size_t noAdjustment(std::size_t end) {
+  return end;
 }
 
-std::string encodeUtf8(std::u16string_view text) {
-  // Exact for everything but surrogates, where it overestimates; that spares a growth check per unit.
-  std::size_t bound = 0;
-  for (const char16_t unit : text) bound += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
-  std::string result(bound, '\0');
-  char* out = result.data();
-  const char16_t* p = text.data();
-  const char16_t* const end = p + text.size();
-  while (p != end) {
-    while (end - p >= 4) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof(word));
-      if (word & 0xFF80FF80FF80FF80u) break;  // the mask is the same in either byte order
-      for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(p[i]);
-      p += 4;
-      out += 4;
-    }
-    if (p == end) break;
-    const char16_t unit = *p++;
-    if (unit < 0x80) {
-      *out++ = static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      *out++ = static_cast<char>(0xC0 | (unit >> 6));
-      *out++ = static_cast<char>(0x80 | (unit & 0x3F));
-    } else if (!isSurrogate(unit)) {
-      *out++ = static_cast<char>(0xE0 | (unit >> 12));
-      *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (unit & 0x3F));
-    } else if (isHighSurrogate(unit) && p != end && isLowSurrogate(*p)) {
-      const char32_t codePoint = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (*p++ - 0xDC00);
-      *out++ = static_cast<char>(0xF0 | (codePoint >> 18));
-      *out++ = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-      *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-      *out++ = '?';
-    }
-  }
-  result.resize(static_cast<std::size_t>(out - result.data()));
-  return result;
+void decodeAscii(std::string_view bytes, const CodecKernels& kernels, DecodeOutput& out) {
+  // Plain ASCII decodes as UTF-8 to itself.
+  inChunks(
+      bytes.size(),
+      [&](std::size_t at, std::size_t length) {
+        out.commit(kernels.decodeUtf8(bytes.data() + at, length, out.space(length + kKernelSlack)));
+      },
+      noAdjustment);
 }
 
-std::u16string decodeSingleByte(std::string_view bytes, const NarrowCodec::SingleByteTables& tables) {
-  std::u16string result(bytes.size(), u'\0');
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    result[i] = tables.decode[static_cast<unsigned char>(bytes[i])];
-  return result;
+void encodeAscii(std::u16string_view text, const CodecKernels& kernels, EncodeOutput& out) {
+  inChunks(
+      text.size(),
+      [&](std::size_t at, std::size_t length) {
+        out.commit(kernels.encodeUtf8(text.data() + at, length, out.space(length + kKernelSlack)));
+      },
+      noAdjustment);
 }
 
-std::string encodeSingleByte(std::u16string_view text, const NarrowCodec::SingleByteTables& tables) {
-  std::string result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char byte = tables.encode[text[i]];
-    if (byte != 0) {
-      result.push_back(static_cast<char>(byte));
-      continue;
+std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
+  if (bytes.size() <= kShortUnits) {
+    char16_t buffer[kShortUnits + kKernelSlack];
+    return std::u16string(buffer, kernels.decodeUtf8(bytes.data(), bytes.size(), buffer));
+  }
+  DecodeOutput out(bytes.size());  // never more units than bytes
+  inChunks(
+      bytes.size(),
+      [&](std::size_t at, std::size_t length) {
+        out.commit(kernels.decodeUtf8(bytes.data() + at, length, out.space(length + kKernelSlack)));
+      },
+      [&](std::size_t end) { return utf8ChunkEnd(bytes, end); });
+  return out.finish();
+}
+
+std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
+  // Text of one chunk is converted on the stack and measured by that; longer text is measured first,
+  // in the pass that finds its end, so that the result is allocated once, at its size.
+  std::size_t expected = 0;
+  if (text.size() <= kChunkUnits) {
+    text = text.substr(0, kernels.findNul16(text.data(), text.size()));
+    if (text.size() <= kShortUnits) {
+      char buffer[3 * kShortUnits + kKernelSlack];
+      return std::string(buffer, kernels.encodeUtf8(text.data(), text.size(), buffer));
     }
-    // No single-byte codeset holds a supplementary character, and the pair stands for one of them.
-    if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) ++i;
-    result.push_back(static_cast<char>(tables.replacement));
+  } else {
+    text = text.substr(0, kernels.measureUtf8(text.data(), text.size(), &expected));
   }
-  return result;
+  EncodeOutput out(expected);
+  inChunks(
+      text.size(),
+      [&](std::size_t at, std::size_t length) {
+        out.commit(kernels.encodeUtf8(text.data() + at, length, out.space(3 * length + kKernelSlack)));
+      },
+      // A surrogate pair stays in one chunk.
+      [&](std::size_t end) { return scalar::IsHighSurrogate(text[end - 1]) ? end - 1 : end; });
+  return out.finish();
 }
 
-std::u16string decodeIconv(std::string_view bytes, const std::string& codeset) {
-  IconvHandle cd(kUtf16, codeset.c_str(), codeset);
-  std::u16string result;
-  IconvWriter writer(cd.get(), codeset, result, bytes.size() * sizeof(char16_t));
-  const char* in = bytes.data();
-  std::size_t inLeft = bytes.size();
-  while (writer.convert(&in, &inLeft) != 0) {
-    // An invalid or truncated sequence: give up one byte only, since the next may start a character.
-    writer.append(kReplacementCharacter);
-    ++in;
-    --inLeft;
+std::u16string decodeSingleByte(std::string_view bytes, const NarrowCodec::SingleByteTables& tables,
+                                const CodecKernels& kernels) {
+  if (bytes.size() <= kShortUnits) {
+    char16_t buffer[kShortUnits + kKernelSlack];
+    kernels.decodeSingleByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), buffer,
+                             tables);
+    return std::u16string(buffer, bytes.size());
   }
-  writer.flush();
-  writer.finish();
-  return result;
+  DecodeOutput out(bytes.size());
+  inChunks(
+      bytes.size(),
+      [&](std::size_t at, std::size_t length) {
+        kernels.decodeSingleByte(reinterpret_cast<const unsigned char*>(bytes.data()) + at, length,
+                                 out.space(length + kKernelSlack), tables);
+        out.commit(length);
+      },
+      noAdjustment);
+  return out.finish();
 }
 
-std::string encodeIconv(std::u16string_view text, const std::string& codeset) {
-  IconvHandle cd(codeset.c_str(), kUtf16, codeset);
-  std::string result;
-  IconvWriter writer(cd.get(), codeset, result, text.size() * 2);
-  const char* in = reinterpret_cast<const char*>(text.data());
-  std::size_t inLeft = text.size() * sizeof(char16_t);
-  while (writer.convert(&in, &inLeft) != 0) {
-    // EILSEQ: a character the codeset lacks, or a lone surrogate; EINVAL: a high surrogate that
-    // ends the text. Either way one '?' stands for the whole character.
-    char16_t unit;
-    std::memcpy(&unit, in, sizeof(unit));
-    std::size_t skipped = sizeof(char16_t);
-    if (isHighSurrogate(unit) && inLeft >= 2 * sizeof(char16_t)) {
-      char16_t next;
-      std::memcpy(&next, in + sizeof(char16_t), sizeof(next));
-      if (isLowSurrogate(next)) skipped += sizeof(char16_t);
-    }
-    in += skipped;
-    inLeft -= skipped;
-    // Through the converter, so a stateful encoding shifts back to where '?' lives first. A codeset
-    // without '?' simply loses the character.
-    const char16_t question = u'?';
-    const char* fill = reinterpret_cast<const char*>(&question);
-    std::size_t fillLeft = sizeof(question);
-    writer.convert(&fill, &fillLeft);
+std::string encodeSingleByte(std::u16string_view text, const NarrowCodec::SingleByteTables& tables,
+                             const CodecKernels& kernels) {
+  if (text.size() <= kShortUnits) {
+    unsigned char buffer[kShortUnits + kKernelSlack];
+    const std::size_t length = kernels.encodeSingleByte(text.data(), text.size(), buffer, tables);
+    return std::string(reinterpret_cast<const char*>(buffer), length);
   }
-  writer.flush();
-  writer.finish();
-  return result;
+  EncodeOutput out(text.size());  // a surrogate pair makes one byte, everything else one each
+  inChunks(
+      text.size(),
+      [&](std::size_t at, std::size_t length) {
+        unsigned char* space = reinterpret_cast<unsigned char*>(out.space(length + kKernelSlack));
+        out.commit(kernels.encodeSingleByte(text.data() + at, length, space, tables));
+      },
+      [&](std::size_t end) { return scalar::IsHighSurrogate(text[end - 1]) ? end - 1 : end; });
+  return out.finish();
+}
+
+std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, bool asciiAlone,
+                           const CodecKernels& kernels) {
+  DecodeOutput out(bytes.size());  // one unit per byte at most, in every codeset iconv knows of but a few
+  const std::size_t ascii = asciiAlone ? kernels.asciiPrefix(bytes.data(), bytes.size()) : 0;
+  decodeAscii(bytes.substr(0, ascii), kernels, out);
+  if (ascii < bytes.size()) DecodeWithIconv(bytes.substr(ascii), codeset, out);
+  return out.finish();
+}
+
+std::string encodeIconv(std::u16string_view text, const std::string& codeset, bool asciiAlone,
+                        const CodecKernels& kernels) {
+  const std::size_t ascii = asciiAlone ? kernels.asciiPrefix16(text.data(), text.size()) : 0;
+  // Two bytes per character is what the common multi-byte codesets need; more grows the result.
+  EncodeOutput out(ascii + 2 * (text.size() - ascii));
+  encodeAscii(text.substr(0, ascii), kernels, out);
+  if (ascii < text.size()) EncodeWithIconv(text.substr(ascii), codeset, out);
+  return out.finish();
 }
 
 }  // namespace
 
 NarrowCodec::NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables)
-    : kind_(kind), codeset_(std::move(codeset)), tables_(std::move(tables)) {}
+    : kind_(kind), codeset_(std::move(codeset)), tables_(std::move(tables)), kernels_(&BestKernels()) {}
 
 std::string NarrowCodec::environmentCodeset() {
   // The order in which setlocale(LC_CTYPE, "") consults the environment; an empty value counts as unset.
@@ -411,39 +230,61 @@ NarrowCodec NarrowCodec::forCodeset(std::string_view codeset) {
   // iconv reads "" as the locale's codeset and "//" suffixes as conversion options, and the C string
   // would silently end at an embedded NUL: none of these name a codeset.
   if (name.empty() || name.find('/') != std::string::npos || name.find('\0') != std::string::npos) {
-    throwIconvOpenFailure(EINVAL, name);
+    ThrowIconvOpenFailure(EINVAL, name);
   }
   // Both directions must exist: a converter that only decodes is no use for encoding.
   { IconvHandle encoder(name.c_str(), kUtf16, name); }
-  std::shared_ptr<const SingleByteTables> tables = probeSingleByte(name);
-  const Kind kind = tables ? Kind::SingleByte : Kind::Iconv;
-  return NarrowCodec(kind, std::move(name), std::move(tables));
+  std::shared_ptr<const SingleByteTables> tables = ProbeSingleByte(name);
+  if (tables) return NarrowCodec(Kind::SingleByte, std::move(name), std::move(tables));
+  NarrowCodec codec(Kind::Iconv, std::move(name), nullptr);
+  codec.asciiDecodesAlone_ = AsciiDecodesAlone(codec.codeset_);
+  codec.asciiEncodesAlone_ = AsciiEncodesAlone(codec.codeset_);
+  return codec;
 }
 
 std::u16string NarrowCodec::decode(std::string_view bytes) const {
-  bytes = untilNul(bytes);
+  bytes = bytes.substr(0, bytes.find('\0'));
   switch (kind_) {
     case Kind::Utf8:
-      return decodeUtf8(bytes);
+      return decodeUtf8(bytes, *kernels_);
     case Kind::SingleByte:
-      return decodeSingleByte(bytes, *tables_);
+      return decodeSingleByte(bytes, *tables_, *kernels_);
     case Kind::Iconv:
       break;
   }
-  return decodeIconv(bytes, codeset_);
+  return decodeIconv(bytes, codeset_, asciiDecodesAlone_, *kernels_);
 }
 
 std::string NarrowCodec::encode(std::u16string_view text) const {
-  text = untilNul(text);
-  switch (kind_) {
-    case Kind::Utf8:
-      return encodeUtf8(text);
-    case Kind::SingleByte:
-      return encodeSingleByte(text, *tables_);
-    case Kind::Iconv:
-      break;
+  if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
+  text = text.substr(0, kernels_->findNul16(text.data(), text.size()));
+  if (kind_ == Kind::SingleByte) return encodeSingleByte(text, *tables_, *kernels_);
+  return encodeIconv(text, codeset_, asciiEncodesAlone_, *kernels_);
+}
+
+std::vector<NarrowCodec::KernelSet> NarrowCodec::availableKernelSets() {
+  std::vector<KernelSet> sets{KernelSet::Portable};
+  for (const CodecKernels* kernels : {Sse2Kernels(), Avx2Kernels()}) {
+    if (kernels != nullptr) sets.push_back(kernels->set);
   }
-  return encodeIconv(text, codeset_);
+  return sets;
+}
+
+NarrowCodec NarrowCodec::withKernelSet(KernelSet set) const {
+  const CodecKernels* kernels = set == KernelSet::Portable ? &PortableKernels()
+                                : set == KernelSet::Sse2   ? Sse2Kernels()
+                                                           : Avx2Kernels();
+  if (kernels == nullptr) {
+    throw std::invalid_argument("NarrowCodec::withKernelSet: this processor lacks kernel set " +
+                                std::to_string(static_cast<int>(set)));
+  }
+  NarrowCodec copy = *this;
+  copy.kernels_ = kernels;
+  return copy;
+}
+
+NarrowCodec::KernelSet NarrowCodec::kernelSet() const noexcept {
+  return kernels_->set;
 }
 
 }  // namespace tarvo::interop

@@ -5,8 +5,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo::interop {
+
+struct CodecKernels;
 
 // Converts between byte strings in one codeset and UTF-16 text.
 //
@@ -14,9 +17,18 @@ namespace tarvo::interop {
 // (and each undecodable byte of other codesets) with U+FFFD; encoding writes '?' for a character
 // the codeset cannot represent and for a lone surrogate. A codec is an immutable value that any
 // number of threads may use at once.
+//
+// Each result is allocated once, at its final size or an upper bound of it (UTF-8 decoding reserves
+// one unit per byte). Codesets that only iconv follows add the converter's own allocations, and a
+// long result that needs more than two bytes per character grows. The inner loops use the
+// processor's vector instructions where it has them.
 class NarrowCodec {
  public:
   enum class Kind { Utf8, SingleByte, Iconv };
+
+  // Instruction sets the inner loops exist for. Every codec uses the best one the processor offers;
+  // all give identical results.
+  enum class KernelSet { Portable, Sse2, Avx2 };
 
   // The codec of the process: the codeset of the locale that LC_ALL, LC_CTYPE or LANG selects, as
   // setlocale(LC_CTYPE, "") would choose it, resolved on first use and never again. The plain
@@ -37,6 +49,13 @@ class NarrowCodec {
   Kind kind() const noexcept { return kind_; }
   const std::string& codeset() const noexcept { return codeset_; }
 
+  // Internal seam for tests and benchmarks, not exported: the kernel sets this processor runs
+  // (Portable first, the best last), and a copy of this codec that converts with a given one.
+  // withKernelSet raises std::invalid_argument for a set the processor lacks.
+  static std::vector<KernelSet> availableKernelSets();
+  NarrowCodec withKernelSet(KernelSet set) const;
+  KernelSet kernelSet() const noexcept;
+
   struct SingleByteTables;
 
  private:
@@ -45,6 +64,11 @@ class NarrowCodec {
   Kind kind_;
   std::string codeset_;
   std::shared_ptr<const SingleByteTables> tables_;  // only for Kind::SingleByte
+  const CodecKernels* kernels_;
+  // For Kind::Iconv: whether every ASCII character converts alone to itself, so that the ASCII text
+  // before the first other character can skip the converter.
+  bool asciiDecodesAlone_ = false;
+  bool asciiEncodesAlone_ = false;
 };
 
 }  // namespace tarvo::interop

@@ -1,6 +1,5 @@
 #include "interop/util.h"
 
-#include <cstring>
 #include <memory>
 
 #include "interop/narrow_codec.h"
@@ -8,9 +7,8 @@
 namespace tarvo::interop {
 
 runtime::Text ToBackendText(const std::string& bytes) {
-  // c_str() and strlen give the bytes before the first NUL, as the host's NUL-terminated view would.
-  const char* characters = bytes.c_str();
-  return runtime::Text(NarrowCodec::process().decode(std::string_view(characters, std::strlen(characters))));
+  // The codec stops at the first NUL, so it sees what the host's NUL-terminated view would show.
+  return runtime::Text(NarrowCodec::process().decode(bytes));
 }
 
 std::string Util::SystemToStdString(const runtime::Text& inString) {

@@ -2,6 +2,7 @@
 #ifndef TARVO_INTEROP_UTIL_H
 #define TARVO_INTEROP_UTIL_H
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,15 +36,20 @@ void DestroyStringList(StringList* list) noexcept;
 // operation and the parameter.
 std::string CopyCharacters(const char* operation, const char* parameter, const char* characters);
 
-// A backend array of `length` value-initialised elements. A negative length raises
-// std::overflow_error naming the operation and the length, before anything is allocated.
+// A backend array holding copies of the `length` values at `values`, copied in one pass. A negative
+// length raises std::overflow_error naming the operation and the length, and a null pointer with a
+// positive length raises NullReferenceError naming the operation and the parameter, both before
+// anything is read or allocated.
 template <class T>
-runtime::Array<T> NewArray(const char* operation, int length) {
+runtime::Array<T> CopyToArray(const char* operation, const char* parameter, const T* values, int length) {
   if (length < 0) {
     throw std::overflow_error(std::string(operation) + ": element count " + std::to_string(length) +
                               " is negative");
   }
-  return std::make_shared<std::vector<T>>(static_cast<std::size_t>(length));
+  if (values == nullptr && length > 0) {
+    throw NullReferenceError(std::string(operation) + ": " + parameter + " is a null pointer");
+  }
+  return std::make_shared<std::vector<T>>(values, values + length);
 }
 
 }  // namespace tarvo::interop

@@ -107,15 +107,11 @@ std::string VantrelWrapper::CaesarCipher12Net(const char* inText, bool bEncrypt)
   return Util::SystemToStdString(FORWARD(CaesarCipher12Net, text, bEncrypt));
 }
 
-// Slot 26. Both arrays are built and filled before the call; the caller's arrays are only read, and
-// dY and dYbydX are the caller's own variables, written by the backend alone.
+// Slot 26. Both arrays are copied before the call; the caller's arrays are only read, and dY and
+// dYbydX are the caller's own variables, written by the backend alone.
 int VantrelWrapper::Interpolate(double* xArray, double* yArray, int nCount, double dX, double& dY,
                                 double& dYbydX) {
-  tarvo::runtime::Array<double> x = tarvo::interop::NewArray<double>("Interpolate", nCount);
-  tarvo::runtime::Array<double> y = tarvo::interop::NewArray<double>("Interpolate", nCount);
-  for (int i = 0; i < nCount; ++i) {
-    (*x)[i] = xArray[i];
-    (*y)[i] = yArray[i];
-  }
+  tarvo::runtime::Array<double> x = tarvo::interop::CopyToArray("Interpolate", "xArray", xArray, nCount);
+  tarvo::runtime::Array<double> y = tarvo::interop::CopyToArray("Interpolate", "yArray", yArray, nCount);
   return backend_.get("Interpolate").Interpolate(x, y, nCount, dX, dY, dYbydX);
 }

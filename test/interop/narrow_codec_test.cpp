@@ -250,6 +250,39 @@ TEST_F(EucJpCodec, LongTextGrowsTheOutput) {
   EXPECT_TRUE(codec.encode(text) == encoded);
 }
 
+// Long text goes through iconv in windows; a character that a window's end cuts must come out whole.
+TEST_F(EucJpCodec, CharactersAcrossConversionWindowsStayWhole) {
+  const std::string piece =
+      "\x8F\xB0\xA1"  // three bytes (JIS X 0212)
+      "ab\xC6\xFC";
+  for (std::size_t shift = 0; shift < 7; ++shift) {
+    std::string encoded = std::string(shift, 'x');
+    std::u16string expected = std::u16string(shift, u'x');
+    for (int i = 0; i < 2000; ++i) {
+      encoded += piece;
+      expected += codec.decode(piece);
+    }
+    encoded += "\xC6";  // truncated at the very end
+    expected += u"\xFFFD";
+    EXPECT_TRUE(codec.decode(encoded) == expected) << shift;
+  }
+}
+
+TEST(IconvCodec, SurrogatePairsAcrossConversionWindowsStayWhole) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("GB18030");
+  for (std::size_t shift = 0; shift < 3; ++shift) {
+    std::u16string text(shift, u'a');
+    std::string expected(shift, 'a');
+    for (int i = 0; i < 3000; ++i) {
+      text += u"\U0001F600b";
+      expected +=
+          "\x94\x39\xFC\x36"
+          "b";
+    }
+    EXPECT_TRUE(codec.encode(text) == expected) << shift;
+  }
+}
+
 TEST_F(EucJpCodec, InvalidBytesBecomeOneReplacementEach) {
   EXPECT_EQ(codec.decode("a\xFF"
                          "b"),

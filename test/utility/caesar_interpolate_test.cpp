@@ -57,5 +57,18 @@ TEST_F(WrapperTest, InterpolateRefusesANegativeCountBeforeReadingAnything) {
   EXPECT_EQ(slope, 8);
 }
 
+TEST_F(WrapperTest, InterpolateRefusesANullArrayWithPointsBeforeTheBackend) {
+  double values[] = {1, 2};
+  double dY = 7, slope = 8;
+  try {
+    wrapper().Interpolate(values, nullptr, 2, 1.0, dY, slope);
+    FAIL() << "no exception";
+  } catch (const NullReferenceError& error) {
+    EXPECT_STREQ(error.what(), "Interpolate: yArray is a null pointer");
+  }
+  EXPECT_THROW(wrapper().Interpolate(nullptr, values, 2, 1.0, dY, slope), NullReferenceError);
+  EXPECT_TRUE(backend().calls.empty());
+}
+
 }  // namespace
 }  // namespace tarvo::test

@@ -1,0 +1,239 @@
+// The narrow codec against the floor (memcpy of the same narrow bytes) and against the converters a
+// user would otherwise reach for: glibc iconv with a descriptor opened once, and ICU's converters.
+//
+// Names are direction/codeset/script/bytes/implementation; scripts/benchmark_table.py pairs them up.
+// The competitors write into a buffer allocated once, which is their best case; the codec is called
+// through its public interface and allocates the string it returns, as the bridge does.
+#include <benchmark/benchmark.h>
+#include <iconv.h>
+#include <unicode/ucnv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench_texts.h"
+#include "interop/narrow_codec.h"
+
+namespace tarvo::bench {
+namespace {
+
+using interop::NarrowCodec;
+
+constexpr const char* kUtf16 = "UTF-16LE";  // the benchmarks run on little-endian machines
+
+struct Codeset {
+  const char* iconvName;
+  const char* icuName;
+  std::vector<Script> scripts;
+};
+
+// The single-byte codeset for Russian is CP1251: CP1252 has no Cyrillic letters.
+const std::vector<Codeset> kCodesets = {
+    {"UTF-8", "UTF-8", {Script::Ascii, Script::Latin, Script::Cyrillic}},
+    {"CP1252", "windows-1252", {Script::Ascii, Script::Latin}},
+    {"CP1251", "windows-1251", {Script::Cyrillic}},
+    {"EUC-JP", "EUC-JP", {Script::Ascii, Script::Latin, Script::Cyrillic}},
+};
+const std::vector<std::size_t> kSizes = {24, 4096, 1 << 20};
+
+struct Sample {
+  std::string narrow;
+  std::u16string wide;
+};
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("iconv_open ") + from);
+  }
+  ~Iconv() { iconv_close(cd_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  // Converts the whole input into `out`, back in the initial state first; returns the bytes written.
+  std::size_t convert(const void* in, std::size_t inBytes, void* out, std::size_t outBytes) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* inPtr = static_cast<char*>(const_cast<void*>(in));
+    char* outPtr = static_cast<char*>(out);
+    std::size_t outLeft = outBytes;
+    if (iconv(cd_, &inPtr, &inBytes, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+      throw std::runtime_error("iconv failed: " + std::string(std::strerror(errno)));
+    }
+    return outBytes - outLeft;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+class Icu {
+ public:
+  explicit Icu(const char* name) {
+    UErrorCode error = U_ZERO_ERROR;
+    converter_ = ucnv_open(name, &error);
+    if (U_FAILURE(error)) throw std::runtime_error(std::string("ucnv_open ") + name);
+  }
+  ~Icu() { ucnv_close(converter_); }
+  Icu(const Icu&) = delete;
+  Icu& operator=(const Icu&) = delete;
+
+  std::size_t toUnicode(const std::string& in, char16_t* out, std::size_t capacity) {
+    ucnv_resetToUnicode(converter_);
+    UErrorCode error = U_ZERO_ERROR;
+    const char* source = in.data();
+    UChar* target = out;
+    ucnv_toUnicode(converter_, &target, out + capacity, &source, in.data() + in.size(), nullptr, true,
+                   &error);
+    if (U_FAILURE(error)) throw std::runtime_error("ucnv_toUnicode failed");
+    return static_cast<std::size_t>(target - out);
+  }
+
+  std::size_t fromUnicode(const std::u16string& in, char* out, std::size_t capacity) {
+    ucnv_resetFromUnicode(converter_);
+    UErrorCode error = U_ZERO_ERROR;
+    const UChar* source = in.data();
+    char* target = out;
+    ucnv_fromUnicode(converter_, &target, out + capacity, &source, in.data() + in.size(), nullptr, true,
+                     &error);
+    if (U_FAILURE(error)) throw std::runtime_error("ucnv_fromUnicode failed");
+    return static_cast<std::size_t>(target - out);
+  }
+
+ private:
+  UConverter* converter_ = nullptr;
+};
+
+void Warn(const std::string& name, const char* what) {
+  std::cerr << "warning: " << name << ": " << what << " differs from the codec's result\n";
+}
+
+void RegisterCase(const Codeset& codeset, Script script, std::size_t size, const std::u16string& text) {
+  const NarrowCodec codec = NarrowCodec::forCodeset(codeset.iconvName);
+  auto sample = std::make_shared<Sample>();
+  sample->narrow = NarrowPrefix(codec, text, size);
+  sample->wide = codec.decode(sample->narrow);
+  const std::string group =
+      std::string(codeset.iconvName) + "/" + ScriptName(script) + "/" + std::to_string(size);
+  const std::size_t bytes = sample->narrow.size();
+
+  auto decodeIconv = std::make_shared<Iconv>(kUtf16, codeset.iconvName);
+  auto encodeIconv = std::make_shared<Iconv>(codeset.iconvName, kUtf16);
+  auto icu = std::make_shared<Icu>(codeset.icuName);
+  // Output room for any of them: at most one unit per byte one way, four bytes per unit the other.
+  auto wideOut = std::make_shared<std::u16string>(bytes + 16, u'\0');
+  auto narrowOut = std::make_shared<std::string>(4 * sample->wide.size() + 16, '\0');
+
+  // The competitors must do the same job, or the comparison means nothing.
+  {
+    const std::size_t units =
+        decodeIconv->convert(sample->narrow.data(), bytes, wideOut->data(), 2 * wideOut->size()) / 2;
+    if (std::u16string_view(wideOut->data(), units) != sample->wide) Warn(group, "iconv decode");
+    const std::size_t written = encodeIconv->convert(sample->wide.data(), 2 * sample->wide.size(),
+                                                     narrowOut->data(), narrowOut->size());
+    if (std::string_view(narrowOut->data(), written) != sample->narrow) Warn(group, "iconv encode");
+    if (std::u16string_view(wideOut->data(), icu->toUnicode(sample->narrow, wideOut->data(),
+                                                            wideOut->size())) != sample->wide) {
+      Warn(group, "ICU decode");
+    }
+    if (std::string_view(narrowOut->data(), icu->fromUnicode(sample->wide, narrowOut->data(),
+                                                             narrowOut->size())) != sample->narrow) {
+      Warn(group, "ICU encode");
+    }
+  }
+
+  auto floor = [sample, bytes](benchmark::State& state) {
+    std::string destination(bytes, '\0');
+    for (auto _ : state) {
+      std::memcpy(destination.data(), sample->narrow.data(), bytes);
+      benchmark::DoNotOptimize(destination.data());
+      benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  };
+
+  benchmark::RegisterBenchmark(
+      ("decode/" + group + "/ours").c_str(), [sample, codec, bytes](benchmark::State& state) {
+        for (auto _ : state) {
+          std::u16string text = codec.decode(sample->narrow);
+          benchmark::DoNotOptimize(text.data());
+        }
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+      });
+  benchmark::RegisterBenchmark(("decode/" + group + "/memcpy").c_str(), floor);
+  benchmark::RegisterBenchmark(
+      ("decode/" + group + "/iconv").c_str(), [sample, decodeIconv, wideOut, bytes](benchmark::State& state) {
+        for (auto _ : state) {
+          benchmark::DoNotOptimize(
+              decodeIconv->convert(sample->narrow.data(), bytes, wideOut->data(), 2 * wideOut->size()));
+        }
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+      });
+  benchmark::RegisterBenchmark(
+      ("decode/" + group + "/icu").c_str(), [sample, icu, wideOut, bytes](benchmark::State& state) {
+        for (auto _ : state) {
+          benchmark::DoNotOptimize(icu->toUnicode(sample->narrow, wideOut->data(), wideOut->size()));
+        }
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+      });
+
+  benchmark::RegisterBenchmark(
+      ("encode/" + group + "/ours").c_str(), [sample, codec, bytes](benchmark::State& state) {
+        for (auto _ : state) {
+          std::string narrow = codec.encode(sample->wide);
+          benchmark::DoNotOptimize(narrow.data());
+        }
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+      });
+  benchmark::RegisterBenchmark(("encode/" + group + "/memcpy").c_str(), floor);
+  benchmark::RegisterBenchmark(("encode/" + group + "/iconv").c_str(), [sample, encodeIconv, narrowOut,
+                                                                        bytes](benchmark::State& state) {
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(encodeIconv->convert(sample->wide.data(), 2 * sample->wide.size(),
+                                                    narrowOut->data(), narrowOut->size()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  });
+  benchmark::RegisterBenchmark(
+      ("encode/" + group + "/icu").c_str(), [sample, icu, narrowOut, bytes](benchmark::State& state) {
+        for (auto _ : state) {
+          benchmark::DoNotOptimize(icu->fromUnicode(sample->wide, narrowOut->data(), narrowOut->size()));
+        }
+        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+      });
+}
+
+// What no conversion into a new string escapes: allocating and freeing a 24-unit result.
+void Allocation24(benchmark::State& state) {
+  const std::u16string source(24, u'a');
+  for (auto _ : state) {
+    std::u16string copy(source.data(), source.size());
+    benchmark::DoNotOptimize(copy.data());
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::bench
+
+int main(int argc, char** argv) {
+  using namespace tarvo::bench;
+  benchmark::RegisterBenchmark("reference/24/allocation", Allocation24);
+  for (const Script script : {Script::Ascii, Script::Latin, Script::Cyrillic}) {
+    const std::u16string text = MakeText(script, kSizes.back() + 16);
+    for (const Codeset& codeset : kCodesets) {
+      for (const Script wanted : codeset.scripts) {
+        if (wanted != script) continue;
+        for (const std::size_t size : kSizes) RegisterCase(codeset, script, size, text);
+      }
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Prints the ratio table of the benchmark suite from Google Benchmark JSON files.
+
+Every ratio compares medians (of CPU time) measured in the same run. Speed ratios read "ours is N times
+as fast as theirs" (theirs / ours in time), so higher is better; the call rows give time ratios
+(ours / floor), so lower is better. Each goal is checked where it applies."""
+import json
+import sys
+
+KIB4 = 4096
+
+
+def medians(paths):
+    times = {}
+    for path in paths:
+        with open(path) as f:
+            for run in json.load(f)["benchmarks"]:
+                if run.get("aggregate_name") == "median":
+                    times[run["run_name"]] = run["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[run["time_unit"]]
+    return times
+
+
+def conversion_goals(direction, codeset, script, size):
+    """Minimum speed ratios (ours/theirs) by competitor for one row; empty where no goal applies."""
+    if size < KIB4:
+        return {"iconv": 1 / 0.2, "icu": 1 / 0.3}
+    goals = {}
+    if direction == "decode":
+        if script == "ascii":
+            goals = {"memcpy": 0.35, "iconv": 50, "icu": 3}
+        elif script == "latin":
+            goals = {"iconv": 20, "icu": 3}
+        elif codeset == "UTF-8":
+            goals = {"iconv": 10}
+    else:
+        if script == "ascii":
+            goals = {"memcpy": 0.2}
+        elif script == "latin":
+            goals = {"iconv": 7, "icu": 2}
+    return goals
+
+
+def fmt_time(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.2f} µs"
+    return f"{ns:.0f} ns"
+
+
+def main(args):
+    tuned = {}
+    if "--tuned" in args:
+        at = args.index("--tuned")
+        tuned = medians([args[at + 1]])
+        args = args[:at] + args[at + 2:]
+    times = medians(args)
+    met = missed = 0
+    rows = []
+    groups = []
+    for name in times:
+        parts = name.split("/")
+        if parts[0] in ("decode", "encode") and parts[-1] == "ours":
+            groups.append(parts[:-1])
+    print("| direction | codeset | text | bytes | ours | × memcpy | × iconv | × ICU |")
+    print("|---|---|---|---:|---:|---:|---:|---:|")
+    codesets = ["UTF-8", "CP1252", "CP1251", "EUC-JP"]
+    scripts = ["ascii", "latin", "cyrillic"]
+    groups.sort(key=lambda g: (g[0], codesets.index(g[1]) if g[1] in codesets else 99,
+                               scripts.index(g[2]) if g[2] in scripts else 99, int(g[3])))
+    for direction, codeset, script, size in groups:
+        prefix = "/".join([direction, codeset, script, size])
+        ours = times[prefix + "/ours"]
+        goals = conversion_goals(direction, codeset, script, int(size))
+        cells = []
+        for competitor in ("memcpy", "iconv", "icu"):
+            theirs = times.get(prefix + "/" + competitor)
+            if theirs is None:
+                cells.append("—")
+                continue
+            ratio = theirs / ours
+            cell = f"{ratio:.2f}" if ratio < 10 else f"{ratio:.0f}"
+            if competitor in goals:
+                ok = ratio >= goals[competitor]
+                met, missed = met + ok, missed + (not ok)
+                cell += f" {'✓' if ok else '✗'} (≥{goals[competitor]:.3g})"
+            cells.append(cell)
+        label = {"decode": "narrow → UTF-16", "encode": "UTF-16 → narrow"}[direction]
+        print(f"| {label} | {codeset} | {script} | {size} | {fmt_time(ours)} | " + " | ".join(cells) + " |")
+
+    calls = [
+        ("TestSet + TestGet, 24 chars", "call/24/testset_testget", "call/24/floor", 1.5),
+        ("echo through a backend, 24 chars", "call/24/echo", "call/24/floor", 1.5),
+        ("GetFileList, 10,000 entries", "list/10000/getfilelist", "list/10000/floor", 1.3),
+        ("Interpolate, 1,000,000 points", "interpolate/1000000/interpolate", "interpolate/1000000/floor", 1.2),
+    ]
+    print()
+    print("| bridge call | ours | floor | ours / floor |")
+    print("|---|---:|---:|---:|")
+    for label, ours_name, floor_name, goal in calls:
+        if ours_name not in times or floor_name not in times:
+            continue
+        ratio = times[ours_name] / times[floor_name]
+        ok = ratio <= goal
+        met, missed = met + ok, missed + (not ok)
+        print(f"| {label} | {fmt_time(times[ours_name])} | {fmt_time(times[floor_name])} | "
+              f"{ratio:.2f} {'✓' if ok else '✗'} (≤{goal:g}) |")
+    if "interpolate/1000000/interpolate" in tuned:
+        ratio = tuned["interpolate/1000000/interpolate"] / tuned["interpolate/1000000/floor"]
+        print(f"| Interpolate, allocator keeping freed memory (not a goal row) | "
+              f"{fmt_time(tuned['interpolate/1000000/interpolate'])} | "
+              f"{fmt_time(tuned['interpolate/1000000/floor'])} | {ratio:.2f} |")
+    print()
+    if "reference/24/allocation" in times:
+        print(f"Allocating and freeing a 24-unit result alone takes {fmt_time(times['reference/24/allocation'])}.")
+    print(f"Goals met: {met} of {met + missed}.")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])

@@ -1,0 +1,70 @@
+// The inner loops of the narrow codec, once per instruction set. NarrowCodec picks one set of them
+// per process; every set gives exactly the results of the portable one.
+#ifndef TARVO_INTEROP_CODEC_KERNELS_H
+#define TARVO_INTEROP_CODEC_KERNELS_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "interop/narrow_codec.h"
+
+namespace tarvo::interop {
+
+// Tables of a codeset in which every character is one byte. Built once by forCodeset and then shared
+// read-only by every copy of the codec.
+struct NarrowCodec::SingleByteTables {
+  std::array<char16_t, 256> decode{};
+  // Indexed by UTF-16 code unit; 0 marks a unit the codeset cannot represent (U+0000 never reaches
+  // the table because both directions stop at NUL). 64 KiB buys a branch-free lookup per character.
+  std::array<unsigned char, 65536> encode{};
+  unsigned char replacement = '?';  // the codeset's own '?', which is not 0x3F in EBCDIC-like sets
+  // Bytes 01-7F are the ASCII characters both ways, so runs of them may be widened or narrowed whole.
+  bool asciiCompatible = false;
+  // The upper half of both tables cut into rows of 16 for byte shuffles: row h, column l holds what
+  // byte (or unit) 0x80 + 16h + l becomes; decoded units are split into their low and high bytes.
+  using ShuffleRows = std::array<std::array<unsigned char, 16>, 8>;
+  ShuffleRows upperDecodeLow{}, upperDecodeHigh{}, upperEncode{};
+};
+
+// Every kernel works on text without NUL (the codec cuts it off first) and may write up to
+// kKernelSlack units past the end of what it produces, so output buffers carry that much spare room.
+inline constexpr std::size_t kKernelSlack = 64;
+
+struct CodecKernels {
+  NarrowCodec::KernelSet set;
+
+  // UTF-8 to UTF-16; each maximal invalid subpart becomes U+FFFD. Writes at most `size` units.
+  std::size_t (*decodeUtf8)(const char* bytes, std::size_t size, char16_t* out);
+  // UTF-16 to UTF-8; a lone surrogate becomes '?'. Writes at most what measureUtf8 tells.
+  std::size_t (*encodeUtf8)(const char16_t* units, std::size_t size, char* out);
+  // Returns the position of the first U+0000 (or `size`) and stores in *utf8Length what encodeUtf8
+  // makes of the units before it, exactly, except that a lone surrogate counts two bytes, not one.
+  std::size_t (*measureUtf8)(const char16_t* units, std::size_t size, std::size_t* utf8Length);
+
+  // Single-byte codeset to UTF-16: exactly `size` units.
+  void (*decodeSingleByte)(const unsigned char* bytes, std::size_t size, char16_t* out,
+                           const NarrowCodec::SingleByteTables& tables);
+  // UTF-16 to a single-byte codeset: one byte per character, the replacement for one the codeset
+  // lacks (a surrogate pair is one character). Writes at most `size` bytes.
+  std::size_t (*encodeSingleByte)(const char16_t* units, std::size_t size, unsigned char* out,
+                                  const NarrowCodec::SingleByteTables& tables);
+
+  // Length of the leading run of ASCII (below 0x80).
+  std::size_t (*asciiPrefix)(const char* bytes, std::size_t size);
+  std::size_t (*asciiPrefix16)(const char16_t* units, std::size_t size);
+  // Position of the first U+0000, or `size`.
+  std::size_t (*findNul16)(const char16_t* units, std::size_t size);
+};
+
+const CodecKernels& PortableKernels();
+// Null where the processor or the build lacks the instruction set.
+const CodecKernels* Sse2Kernels();
+const CodecKernels* Avx2Kernels();
+
+// The fastest set that this processor runs, chosen on first use.
+const CodecKernels& BestKernels();
+
+}  // namespace tarvo::interop
+
+#endif  // TARVO_INTEROP_CODEC_KERNELS_H

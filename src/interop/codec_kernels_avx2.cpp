@@ -1,0 +1,502 @@
+// Kernels for AVX2 processors: 32 bytes at a time through ASCII, 16 at a time through text of one-
+// and two-byte UTF-8 sequences (Latin, Greek, Cyrillic, Hebrew, Arabic), which are checked and
+// gathered with byte shuffles. Anything else in a block (longer or invalid sequences) goes through the
+// scalar steps, so the results are those of the portable kernels by construction.
+//
+// The file is compiled for the baseline processor; only the functions marked TARVO_AVX2 use AVX2, and
+// they run only after the processor was asked. Nothing from the standard library is instantiated with
+// these instructions, so no shared inline function can carry them into code for other processors.
+#include "interop/codec_kernels.h"
+
+#if defined(__x86_64__)
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "interop/codec_scalar.h"
+
+#define TARVO_AVX2 __attribute__((target("avx2,bmi,popcnt")))
+
+namespace tarvo::interop {
+namespace {
+
+// Byte shuffles that move the kept 16-bit lanes of a register (bit j of the index keeps lane j) to its
+// front, in order; the lanes after them are zeroed.
+struct CompressTable {
+  alignas(16) unsigned char lanes[256][16];
+};
+constexpr CompressTable MakeCompressTable() {
+  CompressTable table{};
+  for (unsigned keep = 0; keep < 256; ++keep) {
+    unsigned at = 0;
+    for (unsigned lane = 0; lane < 8; ++lane) {
+      if ((keep >> lane) & 1) {
+        table.lanes[keep][at++] = static_cast<unsigned char>(2 * lane);
+        table.lanes[keep][at++] = static_cast<unsigned char>(2 * lane + 1);
+      }
+    }
+    while (at < 16) table.lanes[keep][at++] = 0x80;
+  }
+  return table;
+}
+constexpr CompressTable kCompress = MakeCompressTable();
+
+// Byte shuffles that write eight units, each held as its UTF-8 bytes in a 16-bit lane (first byte
+// low), as one byte or, where bit j of the index is set, two.
+struct ExpandTable {
+  alignas(16) unsigned char bytes[256][16];
+};
+constexpr ExpandTable MakeExpandTable() {
+  ExpandTable table{};
+  for (unsigned twoBytes = 0; twoBytes < 256; ++twoBytes) {
+    unsigned at = 0;
+    for (unsigned lane = 0; lane < 8; ++lane) {
+      table.bytes[twoBytes][at++] = static_cast<unsigned char>(2 * lane);
+      if ((twoBytes >> lane) & 1) table.bytes[twoBytes][at++] = static_cast<unsigned char>(2 * lane + 1);
+    }
+    while (at < 16) table.bytes[twoBytes][at++] = 0x80;
+  }
+  return table;
+}
+constexpr ExpandTable kExpand = MakeExpandTable();
+
+const unsigned char* Bytes(const char* bytes) {
+  return reinterpret_cast<const unsigned char*>(bytes);
+}
+
+TARVO_AVX2 inline __m128i Load128(const void* from) {
+  return _mm_loadu_si128(static_cast<const __m128i*>(from));
+}
+TARVO_AVX2 inline __m256i Load256(const void* from) {
+  return _mm256_loadu_si256(static_cast<const __m256i*>(from));
+}
+TARVO_AVX2 inline void Store128(void* to, __m128i value) {
+  _mm_storeu_si128(static_cast<__m128i*>(to), value);
+}
+TARVO_AVX2 inline void Store256(void* to, __m256i value) {
+  _mm256_storeu_si256(static_cast<__m256i*>(to), value);
+}
+TARVO_AVX2 inline unsigned Mask(__m256i bytes) {
+  return static_cast<unsigned>(_mm256_movemask_epi8(bytes));
+}
+TARVO_AVX2 inline unsigned Mask(__m128i bytes) {
+  return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+}
+TARVO_AVX2 inline unsigned CountTrailingZeros(unsigned value) {
+  return static_cast<unsigned>(__builtin_ctz(value));
+}
+TARVO_AVX2 inline unsigned PopCount(unsigned value) {
+  return static_cast<unsigned>(__builtin_popcount(value));
+}
+
+// Two mask bits per unit, set for the units below 0x80.
+TARVO_AVX2 inline unsigned AsciiUnits(__m256i units) {
+  return Mask(_mm256_cmpeq_epi16(_mm256_and_si256(units, _mm256_set1_epi16(-0x80)), _mm256_setzero_si256()));
+}
+
+// Widens 32 bytes to 32 units.
+TARVO_AVX2 inline void StoreWidened(char16_t* out, __m256i bytes) {
+  Store256(out, _mm256_cvtepu8_epi16(_mm256_castsi256_si128(bytes)));
+  Store256(out + 16, _mm256_cvtepu8_epi16(_mm256_extracti128_si256(bytes, 1)));
+}
+
+// Narrows 16 units below 0x100 to 16 bytes.
+TARVO_AVX2 inline void StoreNarrowed(void* out, __m256i units) {
+  Store128(out, _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1)));
+}
+
+// Decodes the 32 bytes at p when they hold only ASCII and complete two-byte sequences (a lead in the
+// last byte waits for the next block). Returns the bytes used, or 0 when the block holds anything else.
+TARVO_AVX2 inline std::size_t DecodeOneAndTwoByteBlock(const unsigned char* p, char16_t*& out) {
+  const __m256i bytes = Load256(p);
+  const __m256i continuation = _mm256_cmpgt_epi8(_mm256_set1_epi8(-0x40), bytes);  // 80..BF
+  const __m256i fromC2 = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2)));
+  const __m256i lead = _mm256_cmpeq_epi8(_mm256_min_epu8(fromC2, _mm256_set1_epi8(0x1D)), fromC2);  // C2..DF
+  const unsigned ascii = ~Mask(bytes);
+  const unsigned continuations = Mask(continuation);
+  const unsigned leads = Mask(lead);
+  // Each continuation byte must follow a lead and each lead be followed by one; C0, C1 and E0..FF
+  // are none of the three.
+  if ((ascii | continuations | leads) != ~0u || continuations != leads << 1) return 0;
+  // A lead in the last byte is left for the next block; without a branch, which text of two-byte
+  // letters would take half the time.
+  const unsigned starts = ~continuations & ~(leads & 0x80000000u);
+  const std::size_t used = 32 - (leads >> 31);
+
+  // The byte after each byte, across the middle of the register.
+  const __m256i following = _mm256_alignr_epi8(_mm256_permute2x128_si256(bytes, bytes, 0x81), bytes, 1);
+  const __m256i low6 = _mm256_set1_epi16(0x3F), low5 = _mm256_set1_epi16(0x1F);
+  for (int half = 0; half < 2; ++half) {
+    const __m128i bytesHalf = half == 0 ? _mm256_castsi256_si128(bytes) : _mm256_extracti128_si256(bytes, 1);
+    const __m128i followingHalf =
+        half == 0 ? _mm256_castsi256_si128(following) : _mm256_extracti128_si256(following, 1);
+    const __m128i leadHalf = half == 0 ? _mm256_castsi256_si128(lead) : _mm256_extracti128_si256(lead, 1);
+    const __m256i units = _mm256_cvtepu8_epi16(bytesHalf);
+    const __m256i combined = _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(units, low5), 6),
+                                             _mm256_and_si256(_mm256_cvtepu8_epi16(followingHalf), low6));
+    const __m256i decoded = _mm256_blendv_epi8(units, combined, _mm256_cvtepi8_epi16(leadHalf));
+    // Eight units per 128-bit lane, each lane packed to the front by its own shuffle.
+    const unsigned keepLow = (starts >> (16 * half)) & 0xFF, keepHigh = (starts >> (16 * half + 8)) & 0xFF;
+    const __m256i shuffle = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(kCompress.lanes[keepLow])),
+                                                    Load128(kCompress.lanes[keepHigh]), 1);
+    const __m256i packed = _mm256_shuffle_epi8(decoded, shuffle);
+    Store128(out, _mm256_castsi256_si128(packed));
+    out += PopCount(keepLow);
+    Store128(out, _mm256_extracti128_si256(packed, 1));
+    out += PopCount(keepHigh);
+  }
+  return used;
+}
+
+TARVO_AVX2 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t* out) {
+  const unsigned char* p = Bytes(bytes);
+  const unsigned char* const end = p + size;
+  char16_t* const start = out;
+  while (end - p >= 32) {
+    const __m256i block = Load256(p);
+    if (Mask(block) == 0) {
+      StoreWidened(out, block);
+      p += 32;
+      out += 32;
+      continue;
+    }
+    const std::size_t used = DecodeOneAndTwoByteBlock(p, out);
+    if (used != 0) {
+      p += used;
+      continue;
+    }
+    const unsigned char* const blockEnd = p + 32;
+    while (p < blockEnd) p = scalar::DecodeUtf8Step(p, end, out);
+  }
+  // Short text is mostly what is left here, so its ASCII still goes 16 bytes at a time.
+  if (end - p >= 16) {
+    const __m128i block = Load128(p);
+    if (Mask(block) == 0) {
+      Store256(out, _mm256_cvtepu8_epi16(block));
+      p += 16;
+      out += 16;
+    }
+  }
+  out += scalar::DecodeUtf8(p, end, out);
+  return static_cast<std::size_t>(out - start);
+}
+
+// Encodes sixteen units below 0x800 and returns where the output continues.
+TARVO_AVX2 inline char* EncodeOneAndTwoByteUnits(__m256i units, char* out) {
+  const __m256i isAscii =
+      _mm256_cmpeq_epi16(_mm256_and_si256(units, _mm256_set1_epi16(-0x80)), _mm256_setzero_si256());
+  // One mask bit per unit: bits 0-7 for units 0-7, bits 16-23 for units 8-15.
+  const unsigned ascii = Mask(_mm256_packs_epi16(isAscii, _mm256_setzero_si256()));
+  const unsigned twoBytesLow = ~ascii & 0xFF, twoBytesHigh = ~(ascii >> 16) & 0xFF;
+  const __m256i first = _mm256_or_si256(_mm256_srli_epi16(units, 6), _mm256_set1_epi16(0xC0));
+  const __m256i second =
+      _mm256_or_si256(_mm256_and_si256(units, _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80));
+  const __m256i pairs = _mm256_or_si256(first, _mm256_slli_epi16(second, 8));
+  const __m256i shuffle = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(kExpand.bytes[twoBytesLow])),
+                                                  Load128(kExpand.bytes[twoBytesHigh]), 1);
+  const __m256i packed = _mm256_shuffle_epi8(_mm256_blendv_epi8(pairs, units, isAscii), shuffle);
+  Store128(out, _mm256_castsi256_si128(packed));
+  out += 8 + PopCount(twoBytesLow);
+  Store128(out, _mm256_extracti128_si256(packed, 1));
+  return out + 8 + PopCount(twoBytesHigh);
+}
+
+TARVO_AVX2 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* out) {
+  const char16_t* const end = p + size;
+  char* const start = out;
+  while (end - p >= 32) {
+    const __m256i first = Load256(p), second = Load256(p + 16);
+    // Thirty-two units at a time through ASCII; text that mixes in other letters takes the two-byte
+    // path for both halves, so that the choice between the two stays predictable.
+    if (_mm256_testz_si256(_mm256_or_si256(first, second), _mm256_set1_epi16(-0x80))) {
+      Store256(out, _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8));
+      p += 32;
+      out += 32;
+      continue;
+    }
+    const char16_t* const middle = p + 16;
+    if (_mm256_testz_si256(first, _mm256_set1_epi16(-0x800))) {
+      out = EncodeOneAndTwoByteUnits(first, out);
+      p = middle;
+    } else {
+      while (p < middle) p = scalar::EncodeUtf8Step(p, end, out);
+    }
+    // A surrogate pair across the middle has been taken whole by the scalar step.
+    if (p == middle && _mm256_testz_si256(second, _mm256_set1_epi16(-0x800))) {
+      out = EncodeOneAndTwoByteUnits(second, out);
+      p += 16;
+    } else {
+      while (p < middle + 16) p = scalar::EncodeUtf8Step(p, end, out);
+    }
+  }
+  // Short text is mostly what is left here, so it still goes 16 and 8 units at a time.
+  if (end - p >= 16) {
+    const __m256i units = Load256(p);
+    if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x80))) {
+      StoreNarrowed(out, units);
+      p += 16;
+      out += 16;
+    } else if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x800))) {
+      out = EncodeOneAndTwoByteUnits(units, out);
+      p += 16;
+    }
+  }
+  if (end - p >= 8) {
+    const __m128i units = Load128(p);
+    if (_mm_testz_si128(units, _mm_set1_epi16(-0x80))) {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(units, units));
+      p += 8;
+      out += 8;
+    }
+  }
+  out += scalar::EncodeUtf8(p, end, out);
+  return static_cast<std::size_t>(out - start);
+}
+
+// Sums 16-bit lanes of counters into a 64-bit total.
+TARVO_AVX2 inline std::int64_t SumLanes(__m256i counters) {
+  const __m256i pairs = _mm256_madd_epi16(counters, _mm256_set1_epi16(1));
+  const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1));
+  alignas(16) std::int32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), four);
+  return std::int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+}
+
+TARVO_AVX2 std::size_t MeasureUtf8(const char16_t* units, std::size_t size, std::size_t* utf8Length) {
+  const char16_t* p = units;
+  const char16_t* const end = p + size;
+  const __m256i zero = _mm256_setzero_si256();
+  // Three bytes per unit, less one for each unit of at most two bytes and one more for ASCII: each
+  // lane of `fewer` counts those (as -1 per compare), and is emptied before it could overflow.
+  std::int64_t length = 0;
+  while (end - p >= 16) {
+    __m256i fewer = zero;
+    const std::ptrdiff_t whole = (end - p) & ~std::ptrdiff_t{15};
+    const char16_t* const stop = p + (whole < 16 * 8192 ? whole : 16 * 8192);
+    for (; p != stop; p += 16) {
+      const __m256i block = Load256(p);
+      const __m256i nul = _mm256_cmpeq_epi16(block, zero);
+      if (!_mm256_testz_si256(nul, nul)) break;
+      const __m256i top5 = _mm256_and_si256(block, _mm256_set1_epi16(-0x800));
+      const __m256i ascii = _mm256_cmpeq_epi16(_mm256_and_si256(block, _mm256_set1_epi16(-0x80)), zero);
+      const __m256i atMost2Bytes = _mm256_or_si256(_mm256_cmpeq_epi16(top5, zero),
+                                                   _mm256_cmpeq_epi16(top5, _mm256_set1_epi16(-0x2800)));
+      fewer = _mm256_add_epi16(fewer, _mm256_add_epi16(ascii, atMost2Bytes));
+      length += 48;
+    }
+    length += SumLanes(fewer);
+    if (p != stop) break;  // a NUL in the next block
+  }
+  std::size_t rest = 0;
+  p = scalar::MeasureUtf8(p, end, rest);
+  *utf8Length = static_cast<std::size_t>(length) + rest;
+  return static_cast<std::size_t>(p - units);
+}
+
+// Looks up bytes 80..FF in rows of 16 (see SingleByteTables) with byte shuffles: the index for row h
+// addresses the bytes whose high nibble is 8 + h and zeroes every other byte, because the saturating
+// add sets the shuffle's zeroing bit wherever the xor left a high nibble.
+struct UpperHalfIndexes {
+  __m256i rows[8];
+};
+
+TARVO_AVX2 inline UpperHalfIndexes IndexUpperHalf(__m256i bytes) {
+  UpperHalfIndexes indexes;
+  for (int row = 0; row < 8; ++row) {
+    indexes.rows[row] =
+        _mm256_adds_epu8(_mm256_xor_si256(bytes, _mm256_set1_epi8(static_cast<char>(0x80 + 16 * row))),
+                         _mm256_set1_epi8(0x70));
+  }
+  return indexes;
+}
+
+TARVO_AVX2 inline __m256i LookUp(const UpperHalfIndexes& indexes,
+                                 const NarrowCodec::SingleByteTables::ShuffleRows& rows) {
+  __m256i result = _mm256_setzero_si256();
+  for (int row = 0; row < 8; ++row) {
+    const __m256i entries = _mm256_broadcastsi128_si256(Load128(rows[row].data()));
+    result = _mm256_or_si256(result, _mm256_shuffle_epi8(entries, indexes.rows[row]));
+  }
+  return result;
+}
+
+// Single-byte text is mostly ASCII with a few other letters, or mostly other letters. A block of 32
+// with up to four bytes outside ASCII is widened (or narrowed) whole and then has those positions
+// rewritten from the table, without a branch per position: the rounds without a position left rewrite
+// position 31, whose entry is right whatever it holds (ASCII maps to itself). Denser blocks go through
+// byte shuffles of the table's upper half.
+constexpr unsigned kMostPatches = 4;
+
+TARVO_AVX2 inline void PatchDecoded(const unsigned char* in, char16_t* out, unsigned upper,
+                                    const NarrowCodec::SingleByteTables& tables) {
+  for (unsigned round = 0; round < kMostPatches; ++round) {
+    unsigned i = _tzcnt_u32(upper);
+    i -= i >> 5;
+    out[i] = tables.decode[in[i]];
+    upper &= upper - 1;
+  }
+}
+
+// Returns false when one of the units is a character the codeset lacks.
+TARVO_AVX2 inline bool PatchEncoded(const char16_t* in, unsigned char* out, unsigned upper,
+                                    const NarrowCodec::SingleByteTables& tables) {
+  bool lacking = false;
+  for (unsigned round = 0; round < kMostPatches; ++round) {
+    unsigned i = _tzcnt_u32(upper);
+    i -= i >> 5;
+    out[i] = tables.encode[in[i]];
+    lacking |= out[i] == 0;
+    upper &= upper - 1;
+  }
+  return !lacking;
+}
+
+TARVO_AVX2 inline __m256i KeepAscii(__m256i bytes) {
+  return _mm256_and_si256(bytes, _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-1)));
+}
+
+TARVO_AVX2 void DecodeSingleByte(const unsigned char* p, std::size_t size, char16_t* out,
+                                 const NarrowCodec::SingleByteTables& tables) {
+  const unsigned char* const end = p + size;
+  if (tables.asciiCompatible) {
+    for (; end - p >= 32; p += 32, out += 32) {
+      const __m256i block = Load256(p);
+      const unsigned upper = Mask(block);
+      if (upper == 0) {
+        StoreWidened(out, block);
+        continue;
+      }
+      if (PopCount(upper) <= kMostPatches) {
+        StoreWidened(out, block);
+        PatchDecoded(p, out, upper, tables);
+        continue;
+      }
+      const UpperHalfIndexes indexes = IndexUpperHalf(block);
+      const __m256i low = _mm256_or_si256(KeepAscii(block), LookUp(indexes, tables.upperDecodeLow));
+      const __m256i high = LookUp(indexes, tables.upperDecodeHigh);
+      // unpack works within 128-bit lanes: units 0-7 and 16-23, then 8-15 and 24-31.
+      const __m256i first = _mm256_unpacklo_epi8(low, high), second = _mm256_unpackhi_epi8(low, high);
+      Store256(out, _mm256_permute2x128_si256(first, second, 0x20));
+      Store256(out + 16, _mm256_permute2x128_si256(first, second, 0x31));
+    }
+  }
+  scalar::DecodeSingleByte(p, end, out, tables);
+}
+
+TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, unsigned char* out,
+                                        const NarrowCodec::SingleByteTables& tables) {
+  const char16_t* const end = p + size;
+  unsigned char* const start = out;
+  if (tables.asciiCompatible) {
+    while (end - p >= 32) {
+      const __m256i first = Load256(p), second = Load256(p + 16);
+      // Units below 0x100 map one to one; a zero from the table marks a character the codeset lacks,
+      // and the scalar steps take such a block, or one with units above 0xFF.
+      if (_mm256_testz_si256(_mm256_or_si256(first, second), _mm256_set1_epi16(-0x100))) {
+        const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
+        const unsigned upper = Mask(bytes);
+        bool done = true;
+        if (upper == 0) {
+          Store256(out, bytes);
+        } else if (PopCount(upper) <= kMostPatches) {
+          Store256(out, bytes);
+          done = PatchEncoded(p, out, upper, tables);
+        } else {
+          const __m256i encoded =
+              _mm256_or_si256(KeepAscii(bytes), LookUp(IndexUpperHalf(bytes), tables.upperEncode));
+          Store256(out, encoded);
+          done = Mask(_mm256_cmpeq_epi8(encoded, _mm256_setzero_si256())) == 0;
+        }
+        if (done) {
+          p += 32;
+          out += 32;
+          continue;
+        }
+      }
+      const char16_t* const blockEnd = p + 32;
+      while (p < blockEnd) p = scalar::EncodeSingleByteStep(p, end, out, tables);
+    }
+  }
+  out += scalar::EncodeSingleByte(p, end, out, tables);
+  return static_cast<std::size_t>(out - start);
+}
+
+TARVO_AVX2 std::size_t AsciiPrefix(const char* bytes, std::size_t size) {
+  std::size_t i = 0;
+  for (; size - i >= 32; i += 32) {
+    const unsigned nonAscii = Mask(Load256(bytes + i));
+    if (nonAscii != 0) return i + CountTrailingZeros(nonAscii);
+  }
+  while (i < size && Bytes(bytes)[i] < 0x80) ++i;
+  return i;
+}
+
+TARVO_AVX2 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
+  std::size_t i = 0;
+  for (; size - i >= 16; i += 16) {
+    const unsigned others = ~AsciiUnits(Load256(units + i));
+    if (others != 0) return i + CountTrailingZeros(others) / 2;
+  }
+  while (i < size && units[i] < 0x80) ++i;
+  return i;
+}
+
+TARVO_AVX2 inline unsigned NulUnits(__m256i units) {
+  return Mask(_mm256_cmpeq_epi16(units, _mm256_setzero_si256()));
+}
+
+TARVO_AVX2 std::size_t FindNul16(const char16_t* units, std::size_t size) {
+  if (size < 16) {
+    std::size_t i = 0;
+    while (i < size && units[i] != 0) ++i;
+    return i;
+  }
+  std::size_t i = 0;
+  for (; size - i >= 64; i += 64) {
+    const __m256i nul = _mm256_cmpeq_epi16(
+        _mm256_min_epu16(_mm256_min_epu16(Load256(units + i), Load256(units + i + 16)),
+                         _mm256_min_epu16(Load256(units + i + 32), Load256(units + i + 48))),
+        _mm256_setzero_si256());
+    if (!_mm256_testz_si256(nul, nul)) break;
+  }
+  for (; size - i >= 16; i += 16) {
+    const unsigned nul = NulUnits(Load256(units + i));
+    if (nul != 0) return i + CountTrailingZeros(nul) / 2;
+  }
+  if (i == size) return size;
+  // The last units, in a block that overlaps units already found free of NUL.
+  const unsigned nul = NulUnits(Load256(units + size - 16));
+  return nul != 0 ? size - 16 + CountTrailingZeros(nul) / 2 : size;
+}
+
+constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
+                                DecodeUtf8,
+                                EncodeUtf8,
+                                MeasureUtf8,
+                                DecodeSingleByte,
+                                EncodeSingleByte,
+                                AsciiPrefix,
+                                AsciiPrefix16,
+                                FindNul16};
+
+}  // namespace
+
+const CodecKernels* Avx2Kernels() {
+  __builtin_cpu_init();
+  const bool supported =
+      __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+  return supported ? &kAvx2 : nullptr;
+}
+
+}  // namespace tarvo::interop
+
+#else
+
+namespace tarvo::interop {
+const CodecKernels* Avx2Kernels() {
+  return nullptr;
+}
+}  // namespace tarvo::interop
+
+#endif

@@ -1,0 +1,159 @@
+// One character at a time: the definition of every conversion, used whole by the portable kernels and
+// by the vector kernels wherever a block is not one they handle (invalid or rarer sequences, tails).
+//
+// Plain inline functions without target attributes, so that every translation unit compiles them for
+// the baseline processor; a vector kernel may still inline them into its own code.
+#ifndef TARVO_INTEROP_CODEC_SCALAR_H
+#define TARVO_INTEROP_CODEC_SCALAR_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "interop/codec_kernels.h"
+
+namespace tarvo::interop::scalar {
+
+inline constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+inline bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+inline bool IsSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// Decodes the sequence that starts at p (p < end) and returns where the next one starts.
+inline const unsigned char* DecodeUtf8Step(const unsigned char* p, const unsigned char* end, char16_t*& out) {
+  const unsigned lead = *p;
+  if (lead < 0x80) {
+    *out++ = static_cast<char16_t>(lead);
+    return p + 1;
+  }
+  // The second byte's range is narrower than [80, BF] exactly where a wider range would admit an
+  // overlong form, a surrogate or a code point beyond U+10FFFF; failing there makes the lead byte
+  // alone the maximal subpart.
+  int trailing;
+  unsigned lower = 0x80, upper = 0xBF;
+  char32_t codePoint;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trailing = 1;
+    codePoint = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trailing = 2;
+    codePoint = lead & 0x0F;
+    if (lead == 0xE0) lower = 0xA0;
+    if (lead == 0xED) upper = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trailing = 3;
+    codePoint = lead & 0x07;
+    if (lead == 0xF0) lower = 0x90;
+    if (lead == 0xF4) upper = 0x8F;
+  } else {
+    *out++ = kReplacementCharacter;  // stray continuation byte, C0, C1 or F5..FF
+    return p + 1;
+  }
+  const unsigned char* q = p + 1;
+  for (int i = 0; i < trailing; ++i, ++q) {
+    if (q == end || *q < lower || *q > upper) {
+      *out++ = kReplacementCharacter;
+      return q;  // the byte at q is not consumed: it may start the next character
+    }
+    codePoint = (codePoint << 6) | (*q & 0x3F);
+    lower = 0x80;
+    upper = 0xBF;
+  }
+  if (codePoint >= 0x10000) {
+    codePoint -= 0x10000;
+    *out++ = static_cast<char16_t>(0xD800 + (codePoint >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+  } else {
+    *out++ = static_cast<char16_t>(codePoint);
+  }
+  return q;
+}
+
+inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, char16_t* out) {
+  char16_t* const start = out;
+  while (p != end) {
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof(word));
+      if (word & 0x8080808080808080u) break;
+      for (int i = 0; i < 8; ++i) out[i] = p[i];
+      p += 8;
+      out += 8;
+    }
+    if (p == end) break;
+    p = DecodeUtf8Step(p, end, out);
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
+// Encodes the character that starts at p (p < end) and returns where the next one starts.
+inline const char16_t* EncodeUtf8Step(const char16_t* p, const char16_t* end, char*& out) {
+  const char16_t unit = *p++;
+  if (unit < 0x80) {
+    *out++ = static_cast<char>(unit);
+  } else if (unit < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (unit >> 6));
+    *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+  } else if (!IsSurrogate(unit)) {
+    *out++ = static_cast<char>(0xE0 | (unit >> 12));
+    *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+  } else if (IsHighSurrogate(unit) && p != end && IsLowSurrogate(*p)) {
+    const char32_t codePoint = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (*p++ - 0xDC00);
+    *out++ = static_cast<char>(0xF0 | (codePoint >> 18));
+    *out++ = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else {
+    *out++ = '?';
+  }
+  return p;
+}
+
+inline std::size_t EncodeUtf8(const char16_t* p, const char16_t* end, char* out) {
+  char* const start = out;
+  while (p != end) p = EncodeUtf8Step(p, end, out);
+  return static_cast<std::size_t>(out - start);
+}
+
+// Measures up to the first NUL and returns where it stopped (see CodecKernels::measureUtf8).
+inline const char16_t* MeasureUtf8(const char16_t* p, const char16_t* end, std::size_t& length) {
+  for (; p != end && *p != 0; ++p) length += *p < 0x80 ? 1 : *p < 0x800 || IsSurrogate(*p) ? 2 : 3;
+  return p;
+}
+
+inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, char16_t* out,
+                             const NarrowCodec::SingleByteTables& tables) {
+  for (; p != end; ++p) *out++ = tables.decode[*p];
+}
+
+inline const char16_t* EncodeSingleByteStep(const char16_t* p, const char16_t* end, unsigned char*& out,
+                                            const NarrowCodec::SingleByteTables& tables) {
+  const unsigned char byte = tables.encode[*p];
+  if (byte != 0) {
+    *out++ = byte;
+    return p + 1;
+  }
+  // No single-byte codeset holds a supplementary character, and the pair stands for one of them.
+  if (IsHighSurrogate(*p) && end - p >= 2 && IsLowSurrogate(p[1])) ++p;
+  *out++ = tables.replacement;
+  return p + 1;
+}
+
+inline std::size_t EncodeSingleByte(const char16_t* p, const char16_t* end, unsigned char* out,
+                                    const NarrowCodec::SingleByteTables& tables) {
+  unsigned char* const start = out;
+  while (p != end) p = EncodeSingleByteStep(p, end, out, tables);
+  return static_cast<std::size_t>(out - start);
+}
+
+}  // namespace tarvo::interop::scalar
+
+#endif  // TARVO_INTEROP_CODEC_SCALAR_H

@@ -1,0 +1,286 @@
+// Every kernel set the processor runs against the portable one, on the same inputs: the vector
+// kernels must give identical results wherever a block, a chunk or a sequence begins and ends.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "interop/narrow_codec.h"
+
+namespace tarvo::interop {
+namespace {
+
+using KernelSet = NarrowCodec::KernelSet;
+
+std::string SetName(KernelSet set) {
+  return set == KernelSet::Portable ? "portable" : set == KernelSet::Sse2 ? "SSE2" : "AVX2";
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string result;
+  for (int value : values) result.push_back(static_cast<char>(value));
+  return result;
+}
+
+// Checks every input through every kernel set against the portable result, both directions.
+class SameOnEveryKernelSet {
+ public:
+  explicit SameOnEveryKernelSet(const char* codeset) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    for (KernelSet set : NarrowCodec::availableKernelSets()) codecs_.push_back(codec.withKernelSet(set));
+  }
+
+  void decode(const std::string& bytes, const std::string& what) const {
+    const std::u16string expected = codecs_.front().decode(bytes);
+    for (std::size_t i = 1; i < codecs_.size(); ++i) {
+      ASSERT_TRUE(codecs_[i].decode(bytes) == expected) << SetName(codecs_[i].kernelSet()) << ": " << what;
+    }
+  }
+
+  void encode(const std::u16string& text, const std::string& what) const {
+    const std::string expected = codecs_.front().encode(text);
+    for (std::size_t i = 1; i < codecs_.size(); ++i) {
+      ASSERT_TRUE(codecs_[i].encode(text) == expected) << SetName(codecs_[i].kernelSet()) << ": " << what;
+    }
+  }
+
+  const NarrowCodec& portable() const { return codecs_.front(); }
+
+ private:
+  std::vector<NarrowCodec> codecs_;
+};
+
+TEST(KernelSets, PortableComesFirstAndCodecsUseTheBest) {
+  const std::vector<KernelSet> sets = NarrowCodec::availableKernelSets();
+  ASSERT_FALSE(sets.empty());
+  EXPECT_EQ(sets.front(), KernelSet::Portable);
+#if defined(__x86_64__)
+  EXPECT_NE(std::find(sets.begin(), sets.end(), KernelSet::Sse2), sets.end());
+#endif
+  EXPECT_EQ(NarrowCodec::forCodeset("UTF-8").kernelSet(), sets.back());
+  EXPECT_EQ(NarrowCodec::process().kernelSet(), sets.back());
+}
+
+// A mix of one- to four-byte characters, so that cutting it anywhere also cuts sequences.
+const std::string kMixedUtf8 =
+    "Abc \xC3\xA9t\xC3\xA9 \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE6\x97\xA5\xE6\x9C\xAC "
+    "\xF0\x9F\x98\x80!";
+
+TEST(KernelSets, Utf8DecodeOfEveryLength) {
+  const SameOnEveryKernelSet check("UTF-8");
+  std::string text;
+  while (text.size() < 320) text += kMixedUtf8;
+  for (std::size_t length = 0; length <= 300; ++length) {
+    check.decode(text.substr(0, length), "length " + std::to_string(length));
+    check.decode(text.substr(length % 7, length), "offset length " + std::to_string(length));
+  }
+}
+
+TEST(KernelSets, Utf8DecodeOfInvalidSequencesAtEveryPositionOfABlock) {
+  const SameOnEveryKernelSet check("UTF-8");
+  const std::vector<std::string> invalid = {
+      Bytes({0x80}),       Bytes({0xBF, 0x80}),       Bytes({0xC0, 0xAF}), Bytes({0xC1}),
+      Bytes({0xC2}),       Bytes({0xC3, 0xC3, 0xA9}), Bytes({0xDF}),       Bytes({0xE2, 0x82}),
+      Bytes({0xE0, 0x80}), Bytes({0xED, 0xA0, 0x80}), Bytes({0xF0, 0x9F}), Bytes({0xF4, 0x90, 0x80, 0x80}),
+      Bytes({0xF5}),       Bytes({0xFF, 0xFE})};
+  // Backgrounds of ASCII, of ASCII with two-byte letters and of both with longer characters, each
+  // long enough for two 32-byte blocks.
+  std::string twoByte, mixed;
+  while (twoByte.size() < 80) twoByte += "ab\xD0\x96";
+  while (mixed.size() < 80) mixed += "ab\xD0\x96\xE6\x97\xA5z";
+  const std::vector<std::string> backgrounds = {std::string(80, 'a'), twoByte, mixed};
+  for (std::size_t b = 0; b < backgrounds.size(); ++b) {
+    const std::string& background = backgrounds[b];
+    for (const std::string& bad : invalid) {
+      for (std::size_t at = 0; at <= 70; ++at) {
+        std::string input = background;
+        input.insert(at, bad);
+        check.decode(input, "background " + std::to_string(b) + ", bad sequence at " + std::to_string(at));
+        input.resize(at + bad.size());  // the bad sequence ends the text
+        check.decode(input, "cut after the bad sequence at " + std::to_string(at));
+      }
+    }
+  }
+}
+
+TEST(KernelSets, Utf8DecodeOfEveryBytePairAtABlockEdge) {
+  const SameOnEveryKernelSet check("UTF-8");
+  for (int first = 0x80; first <= 0xFF; ++first) {
+    for (int second = 1; second <= 0xFF; ++second) {
+      // The pair straddles the end of the first 16-byte block, followed by a two-byte letter.
+      std::string input = std::string(15, 'q') + Bytes({first, second}) + "\xD0\x96" + std::string(16, 'r');
+      check.decode(input, "pair " + std::to_string(first) + "," + std::to_string(second));
+    }
+  }
+}
+
+TEST(KernelSets, Utf8DecodeOfRandomBytes) {
+  const SameOnEveryKernelSet check("UTF-8");
+  std::mt19937 random(20240601);
+  // Weighted toward bytes that begin, continue or break sequences.
+  const std::string alphabet = Bytes({'a',  'b',  ' ',  0x80, 0x8F, 0x9F, 0xA0, 0xBF, 0xC2, 0xC3, 0xD0,
+                                      0xDF, 0xE0, 0xE2, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xC0, 0xFF});
+  for (int round = 0; round < 3000; ++round) {
+    std::string input(random() % 120, ' ');
+    for (char& byte : input) byte = alphabet[random() % alphabet.size()];
+    check.decode(input, "random round " + std::to_string(round));
+  }
+}
+
+// Chunks of the codec are cut at sequence boundaries: shifting a long text by a few bytes moves every
+// cut, and must change nothing but the shift.
+TEST(KernelSets, LongTextIsCutIntoChunksWithoutChangingIt) {
+  std::string text;
+  for (int i = 0; text.size() < 20000; ++i) {
+    text += i % 3 == 0   ? kMixedUtf8
+            : i % 3 == 1 ? std::string(7, '\x80')
+                         : std::string("\xE2\x82\xF0\x9F\x98");
+  }
+  for (KernelSet set : NarrowCodec::availableKernelSets()) {
+    const NarrowCodec codec = NarrowCodec::forCodeset("UTF-8").withKernelSet(set);
+    const std::u16string expected = codec.decode(text);
+    for (std::size_t shift = 1; shift <= 5; ++shift) {
+      const std::u16string shifted = codec.decode(std::string(shift, '-') + text);
+      ASSERT_TRUE(shifted == std::u16string(shift, u'-') + expected) << SetName(set) << " shift " << shift;
+    }
+    const std::u16string wide = codec.decode(text);
+    EXPECT_TRUE(codec.decode(codec.encode(wide)) == wide) << SetName(set);
+  }
+}
+
+TEST(KernelSets, EncodingStopsAtANulAnywhere) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    const SameOnEveryKernelSet check(codeset);
+    for (std::size_t length = 1; length <= 90; ++length) {
+      for (std::size_t nul = 0; nul < length; ++nul) {
+        std::u16string text(length, u'n');
+        text[nul] = u'\0';
+        ASSERT_EQ(check.portable().encode(text), std::string(nul, 'n')) << codeset << " " << nul;
+        check.encode(
+            text, std::string(codeset) + " NUL at " + std::to_string(nul) + " of " + std::to_string(length));
+      }
+    }
+  }
+}
+
+// Long text is measured (and cut at its first NUL) in one pass before it is converted in chunks.
+TEST(KernelSets, LongTextEndsAtItsFirstNul) {
+  std::u16string text;
+  while (text.size() < 140000) text += u"abc \u00E9\u041F \u65E5 \U0001F600 \xD800 ";
+  for (KernelSet set : NarrowCodec::availableKernelSets()) {
+    const NarrowCodec codec = NarrowCodec::forCodeset("UTF-8").withKernelSet(set);
+    const std::string whole = codec.encode(text);
+    for (const std::size_t nul :
+         {std::size_t{4095}, std::size_t{4097}, std::size_t{70001}, std::size_t{139999}}) {
+      std::u16string cut = text;
+      cut[nul] = u'\0';
+      const std::string encoded = codec.encode(cut);
+      ASSERT_EQ(encoded, codec.encode(std::u16string_view(text).substr(0, nul)))
+          << SetName(set) << " " << nul;
+      EXPECT_EQ(whole.compare(0, encoded.size(), encoded), 0) << SetName(set) << " " << nul;
+      std::string narrow = whole;
+      narrow[encoded.size()] = '\0';
+      EXPECT_TRUE(codec.decode(narrow) == codec.decode(encoded)) << SetName(set) << " " << nul;
+    }
+  }
+}
+
+const std::u16string kMixedUtf16 =
+    u"Abc \u00E9t\u00E9 \u041F\u0440\u0438 \u65E5\u672C \U0001F600 \u07FF\u0800!";
+
+TEST(KernelSets, Utf8EncodeOfEveryLengthAndLoneSurrogates) {
+  const SameOnEveryKernelSet check("UTF-8");
+  std::u16string text;
+  while (text.size() < 320) text += kMixedUtf16;
+  for (std::size_t length = 0; length <= 300; ++length) {
+    check.encode(text.substr(0, length), "length " + std::to_string(length));  // may cut a pair
+  }
+  for (const char16_t surrogate : {u'\xD800', u'\xDBFF', u'\xDC00', u'\xDFFF'}) {
+    for (const std::u16string& background : {std::u16string(48, u'a'), std::u16string(48, u'\u00E9')}) {
+      for (std::size_t at = 0; at <= 40; ++at) {
+        std::u16string input = background;
+        input.insert(at, 1, surrogate);
+        check.encode(input, "surrogate at " + std::to_string(at));
+      }
+    }
+  }
+}
+
+TEST(KernelSets, Utf8EncodeOfRandomUnitsAndPairsAcrossChunks) {
+  const SameOnEveryKernelSet check("UTF-8");
+  std::mt19937 random(7);
+  const std::u16string alphabet = u"az \u007F\u0080\u00E9\u07FF\u0800\u041F\uFFFF\xD83D\xDE00\xD800\xDFFF";
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string input(random() % 100, u' ');
+    for (char16_t& unit : input) unit = alphabet[random() % alphabet.size()];
+    check.encode(input, "random round " + std::to_string(round));
+  }
+  // A pair on the edge between two chunks of the codec stays one character.
+  for (std::size_t at = 4090; at <= 4100; ++at) {
+    std::u16string input(9000, u'x');
+    input.replace(at, 2, u"\U0001F600");
+    const std::string expected = std::string(at, 'x') + "\xF0\x9F\x98\x80" + std::string(9000 - at - 2, 'x');
+    EXPECT_EQ(check.portable().encode(input), expected) << at;
+    check.encode(input, "pair at " + std::to_string(at));
+  }
+}
+
+TEST(KernelSets, SingleByteCodesetsBothWays) {
+  std::mt19937 random(99);
+  for (const char* codeset : {"CP1252", "ISO-8859-1", "KOI8-R", "IBM037"}) {
+    SCOPED_TRACE(codeset);
+    const SameOnEveryKernelSet check(codeset);
+    std::string allBytes;
+    for (int b = 1; b < 256; ++b) allBytes.push_back(static_cast<char>(b));
+    for (std::size_t length = 0; length <= 300; ++length) {
+      std::string input(length, ' ');
+      for (char& byte : input) byte = allBytes[random() % (random() % 2 ? 127 : allBytes.size())];
+      check.decode(input, "bytes of length " + std::to_string(length));
+      check.encode(check.portable().decode(input), "its text");
+    }
+    // Characters the codeset lacks, and pairs that become one replacement, at every position of a block.
+    for (const std::u16string& odd : {std::u16string(u"\u4E00"), std::u16string(u"\U0001F600"),
+                                      std::u16string(u"\xD800"), std::u16string(u"\xDC00\u00E9")}) {
+      for (std::size_t at = 0; at <= 40; ++at) {
+        std::u16string input = u"abc\u00E9\u0416defghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ";
+        input.insert(at, odd);
+        check.encode(input, "odd character at " + std::to_string(at));
+      }
+    }
+  }
+}
+
+// Multi-byte codesets convert their leading ASCII without iconv where that is safe; the rest,
+// whatever it starts with, must come out as iconv alone would give it.
+TEST(KernelSets, IconvCodesetsAfterLeadingAscii) {
+  const struct {
+    const char* codeset;
+    std::string narrow;
+    std::u16string text;
+  } cases[] = {
+      {"EUC-JP", "\xC6\xFC\xCB\xDC", u"日本"},
+      {"SHIFT_JIS", "\x93\xFA\x96\x7B", u"日本"},
+      {"GB18030", "\x81\x30\x81\x30", u"\u0080"},
+      {"ISO-2022-JP", "\x1B$BF|K\\\x1B(B", u"日本"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.codeset);
+    const SameOnEveryKernelSet check(c.codeset);
+    for (std::size_t ascii = 0; ascii <= 70; ++ascii) {
+      const std::string narrow = std::string(ascii, 'k') + c.narrow + "0z";
+      const std::u16string text = std::u16string(ascii, u'k') + c.text + u"0z";
+      EXPECT_EQ(check.portable().decode(narrow), text) << ascii;
+      EXPECT_EQ(check.portable().encode(text), narrow) << ascii;
+      check.decode(narrow, "ascii run " + std::to_string(ascii));
+      check.decode(std::string(ascii, 'k') + "\xFF" + c.narrow, "invalid after " + std::to_string(ascii));
+      check.encode(text, "ascii run " + std::to_string(ascii));
+      check.encode(std::u16string(ascii, u'k') + u"\U0001F600",
+                   "unrepresentable after " + std::to_string(ascii));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::interop
