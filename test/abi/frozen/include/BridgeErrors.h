@@ -1,0 +1,53 @@
+// Export macro of the bridge library and the exception types that a host may catch by type.
+//
+// Every failure inside the library reaches the host unchanged: the types below, the standard
+// exceptions (std::bad_alloc, std::invalid_argument, std::overflow_error, std::system_error, ...)
+// and whatever a backend raises. Each message names the operation and the value at fault.
+#ifndef VANTREL_BRIDGE_ERRORS_H
+#define VANTREL_BRIDGE_ERRORS_H
+
+#include <stdexcept>
+
+#if defined(_WIN32)
+#if defined(VANTREL_BRIDGE_BUILDING)
+#define VANTREL_BRIDGE_API __declspec(dllexport)
+#else
+#define VANTREL_BRIDGE_API __declspec(dllimport)
+#endif
+#else
+#define VANTREL_BRIDGE_API __attribute__((visibility("default")))
+#endif
+
+namespace tarvo {
+
+// An operation needed a backend object, or backend text, and found none: a wrapper used before
+// LoadObject, or a backend that answered with absent (null) text.
+class VANTREL_BRIDGE_API NullReferenceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The operation exists in the interface but this build cannot carry it out.
+class VANTREL_BRIDGE_API NotSupportedError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A value handed in as an object handle does not designate a live handle: zero, a handle already
+// freed (stale), one freed twice, or a value that was never a handle. Raised before anything is
+// read through the value.
+class VANTREL_BRIDGE_API InvalidHandleError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// An object does not have the type that an operation needs, for instance a handle given to
+// IUnifiedTagsManagerWrapper::LoadObject that designates something other than a tag resolver.
+class VANTREL_BRIDGE_API InvalidCastError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace tarvo
+
+#endif  // VANTREL_BRIDGE_ERRORS_H
