@@ -74,7 +74,7 @@ void TestHooksAndTextTransforms(IVantrelWrapper& wrapper) {
 
 void TestFiles(IVantrelWrapper& wrapper, const std::filesystem::path& folder) {
   const std::string base = folder.string();
-  std::ofstream(folder / "notes.txt") << "first line\nsecond line\n";
+  std::ofstream(folder / "notes.txt", std::ios::binary) << "first line\nsecond line\n";
   CheckEqual(wrapper.LoadText((folder / "notes.txt").string()), "first line\nsecond line\n",
              "slot 17 LoadText");
 
