@@ -39,5 +39,5 @@ if [ "$status" -ne 0 ]; then
   echo "If the change is intended, rerun with --update, review the diff and commit the baseline." >&2
   exit 1
 fi
-printf '%s\n' "$report"
+[ -z "$report" ] || printf '%s\n' "$report"
 echo "ABI of $(basename "$library") matches $baseline"
