@@ -9,14 +9,18 @@ include(CMakePackageConfigHelpers)
 set(VANTREL_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vantrel)
 
 set_target_properties(vantrel_bridge tarvo_platform PROPERTIES INSTALL_RPATH "$ORIGIN")
-set_target_properties(vantrel_host PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+if(TARGET vantrel_host)
+  set_target_properties(vantrel_host PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+endif()
 
 install(TARGETS vantrel_bridge tarvo_platform EXPORT VantrelBridgeTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         INCLUDES DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})
-install(TARGETS vantrel_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET vantrel_host)
+  install(TARGETS vantrel_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(DIRECTORY examples/sample_model DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel-bridge)
 install(FILES include/IVantrelWrapper.h include/IUnifiedTagsManagerWrapper.h include/BridgeErrors.h
         DESTINATION ${VANTREL_INSTALL_INCLUDEDIR})

@@ -18,17 +18,29 @@
 #define VANTREL_BRIDGE_API __attribute__((visibility("default")))
 #endif
 
+// The exception types below are header-only: every module that raises or catches one compiles its
+// own copy. On ELF they still need default visibility, so that their type information is one
+// symbol for the whole process. A DLL must not import them: the stand-ins' DLL, which raises them
+// without linking the bridge, would then need the bridge's exports, and inline members have none to
+// import. Windows C++ runtimes match exception types by name across DLLs, so a local copy in each
+// module is caught by type everywhere.
+#if defined(_WIN32)
+#define VANTREL_BRIDGE_ERROR_API
+#else
+#define VANTREL_BRIDGE_ERROR_API VANTREL_BRIDGE_API
+#endif
+
 namespace tarvo {
 
 // An operation needed a backend object, or backend text, and found none: a wrapper used before
 // LoadObject, or a backend that answered with absent (null) text.
-class VANTREL_BRIDGE_API NullReferenceError : public std::runtime_error {
+class VANTREL_BRIDGE_ERROR_API NullReferenceError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // The operation exists in the interface but this build cannot carry it out.
-class VANTREL_BRIDGE_API NotSupportedError : public std::runtime_error {
+class VANTREL_BRIDGE_ERROR_API NotSupportedError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -36,14 +48,14 @@ class VANTREL_BRIDGE_API NotSupportedError : public std::runtime_error {
 // A value handed in as an object handle does not designate a live handle: zero, a handle already
 // freed (stale), one freed twice, or a value that was never a handle. Raised before anything is
 // read through the value.
-class VANTREL_BRIDGE_API InvalidHandleError : public std::runtime_error {
+class VANTREL_BRIDGE_ERROR_API InvalidHandleError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // An object does not have the type that an operation needs, for instance a handle given to
 // IUnifiedTagsManagerWrapper::LoadObject that designates something other than a tag resolver.
-class VANTREL_BRIDGE_API InvalidCastError : public std::runtime_error {
+class VANTREL_BRIDGE_ERROR_API InvalidCastError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };

@@ -21,6 +21,13 @@ need_file /usr/include/openssl/evp.h libssl-dev
 need_file /usr/include/benchmark/benchmark.h libbenchmark-dev
 # Xsl2Xslx converts through LibreOffice, and its tests run the real converter.
 need_command soffice libreoffice-calc-nogui
+# The ABI baseline of the bridge library (test/abi/check_abi.sh).
+need_command abidw abigail-tools
+# The Windows build: the mingw-w64 cross-compiler (posix threads flavour, see cmake/mingw-w64.cmake)
+# and Wine to run its tests.
+need_command x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+need_file /usr/lib/wine/wine64 wine64
+need_file /usr/src/googletest/CMakeLists.txt googletest
 
 if [ ${#missing[@]} -gt 0 ]; then
   mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)

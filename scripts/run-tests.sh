@@ -14,3 +14,13 @@ for preset in default asan; do
     bash test/package/check_package.sh build/default
   fi
 done
+
+# The 64-bit Windows DLLs, cross-built with mingw-w64, and their tests under Wine. The Wine prefix
+# lives in the build folder; it is made once, before the tests start in parallel.
+echo "=== windows build (mingw-w64, tests under Wine) ==="
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+export WINEPREFIX="$PWD/build/windows/wine-prefix" WINEDEBUG=-all
+[ -d "$WINEPREFIX" ] || /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+ctest --preset windows -j "$jobs"
+/usr/lib/wine/wineserver -k 2>/dev/null || true

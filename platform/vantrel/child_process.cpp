@@ -108,6 +108,10 @@ ChildProcess::~ChildProcess() {
   if (pid_ >= 0) end(std::chrono::milliseconds(0));
 }
 
+void ChildProcess::release() {
+  pid_ = -1;
+}
+
 int ChildProcess::wait() {
   int status = 0;
   while (::waitpid(pid_, &status, 0) < 0) {

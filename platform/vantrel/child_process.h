@@ -1,5 +1,9 @@
 // A program started without a shell, from an argument vector, and the means to wait for it or end
 // it. The process is this object's child until it has been reaped.
+//
+// On Windows (child_process_win32.cpp) the arguments are UTF-8 and become one command line quoted
+// as CommandLineToArgvW reads it; a process group is a job object; asking to end closes the
+// program's windows, and forcing the end terminates the job or the process.
 #ifndef TARVO_VANTREL_CHILD_PROCESS_H
 #define TARVO_VANTREL_CHILD_PROCESS_H
 
@@ -62,7 +66,7 @@ class ChildProcess {
   void forceEnd();
 
   // Gives up ownership without ending the child.
-  void release() { pid_ = -1; }
+  void release();
 
  private:
   ChildProcess(pid_t pid, bool ownGroup, std::string description)
@@ -72,6 +76,11 @@ class ChildProcess {
   pid_t pid_ = -1;  // -1 once reaped or released
   bool ownGroup_ = false;
   std::string description_;  // "<operation>: '<program>'", for messages
+#if defined(_WIN32)
+  void closeHandles();
+  void* process_ = nullptr;  // the process's HANDLE
+  void* job_ = nullptr;      // the job object's HANDLE standing for the process group, or null
+#endif
 };
 
 // The exit code of a wait status, or minus the signal number when a signal ended the process.

@@ -1,5 +1,9 @@
 #include "vantrel/probes.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -69,6 +73,28 @@ bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRo
   }
 }
 
+#if defined(_WIN32)
+// Each installed ODBC driver is a value named after it under this key.
+bool SystemListsSqlServerDriver() noexcept {
+  HKEY drivers = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers", 0, KEY_READ,
+                    &drivers) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool found = false;
+  wchar_t name[512];
+  for (DWORD index = 0; !found; ++index) {
+    DWORD length = sizeof name / sizeof name[0];
+    if (RegEnumValueW(drivers, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    char ascii[sizeof name / sizeof name[0]];
+    for (DWORD i = 0; i < length; ++i) ascii[i] = name[i] < 0x80 ? static_cast<char>(name[i]) : '?';
+    found = ContainsIgnoringCase(std::string_view(ascii, length), "sql server");
+  }
+  RegCloseKey(drivers);
+  return found;
+}
+#else
 bool SystemListsSqlServerDriver() noexcept {
   try {
     return ListsSqlServerDriver(OdbcDriverLists(std::getenv("ODBCSYSINI"), std::getenv("HOME")));
@@ -76,6 +102,7 @@ bool SystemListsSqlServerDriver() noexcept {
     return false;
   }
 }
+#endif
 
 bool SystemHoldsBrevik() noexcept {
   return HoldsBrevik(std::getenv("BREVIK_HOME"), kStandardBrevikRoot);

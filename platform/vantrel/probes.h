@@ -21,9 +21,14 @@ bool ListsSqlServerDriver(const std::vector<std::filesystem::path>& driverLists)
 // when `standardRoot` does.
 bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRoot) noexcept;
 
+#if defined(_WIN32)
+inline constexpr const char* kStandardBrevikRoot = "C:\\Program Files\\Brevik";
+#else
 inline constexpr const char* kStandardBrevikRoot = "/opt/brevik";
+#endif
 
-// The same questions about this system: its environment variables and standard folders.
+// The same questions about this system: its environment variables and standard folders. On Windows
+// the driver list is the registry's (HKLM\SOFTWARE\ODBC\ODBCINST.INI\ODBC Drivers).
 bool SystemListsSqlServerDriver() noexcept;
 bool SystemHoldsBrevik() noexcept;
 

@@ -1,15 +1,24 @@
 #include "vantrel/text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
 
-#include "interop/narrow_codec.h"
+#if defined(_WIN32)
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "vantrel/win32_text.h"
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "vantrel/file_descriptor.h"
+#endif
+
+#include "interop/narrow_codec.h"
 #include "vantrel/file_names.h"
 
 namespace tarvo::backend::detail {
@@ -51,6 +60,25 @@ std::u16string DecodeTextFile(std::string_view bytes) {
   return DecodeUtf8KeepingNul(bytes);
 }
 
+#if defined(_WIN32)
+// `path` is UTF-8 (see file_names_win32.cpp). Windows has no FIFOs to wait on here.
+std::string ReadWholeFile(const std::string& path, std::string_view operation) {
+  const std::string failure = std::string(operation) + ": cannot read " + Quoted(path);
+  const std::filesystem::path file = PathFromUtf8(path);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (error) throw std::system_error(error, failure);
+  if (std::filesystem::is_directory(status))
+    throw std::system_error(EISDIR, std::generic_category(), failure);
+  if (!std::filesystem::is_regular_file(status)) throw std::runtime_error(failure + ": not a regular file");
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) throw std::system_error(EACCES, std::generic_category(), failure);
+  std::ostringstream bytes;
+  bytes << stream.rdbuf();  // an empty file sets failbit on `bytes`, which is no error
+  if (stream.bad()) throw std::system_error(EIO, std::generic_category(), failure);
+  return std::move(bytes).str();
+}
+#else
 std::string ReadWholeFile(const std::string& path, std::string_view operation) {
   const std::string failure = std::string(operation) + ": cannot read " + Quoted(path);
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
@@ -75,5 +103,7 @@ std::string ReadWholeFile(const std::string& path, std::string_view operation) {
     bytes.append(buffer, static_cast<size_t>(got));
   }
 }
+
+#endif
 
 }  // namespace tarvo::backend::detail
