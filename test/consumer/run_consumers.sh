@@ -22,3 +22,6 @@ for example in "$examples"/*.cpp; do
   [ "$name" = unified_tags_host ] && args=("$examples/model.tags")
   LD_LIBRARY_PATH="$prefix/lib" "$work/$name" "${args[@]}"
 done
+
+echo "--- the installed command-line host, through the installed libraries"
+"$prefix/bin/vantrel-host" demo "$prefix/share/vantrel-bridge/sample_model" | grep -E '^\[|steps succeeded'
