@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BridgeErrors.h"
 #include "runtime/array.h"
 #include "runtime/text.h"
 
@@ -34,6 +35,17 @@ void DestroyStringList(StringList* list) noexcept;
 // The characters of a NUL-terminated C string. A null pointer raises NullReferenceError naming the
 // operation and the parameter.
 std::string CopyCharacters(const char* operation, const char* parameter, const char* characters);
+
+// Checks that a host array the operation is about to read `count` elements from is there. A null
+// pointer with a positive count raises NullReferenceError naming the operation and the parameter,
+// before anything is read; with no elements to read, null is as good as any pointer.
+template <class T>
+void RequireElements(const char* operation, const char* parameter, const T* elements, int count) {
+  if (elements == nullptr && count > 0) {
+    throw NullReferenceError(std::string(operation) + ": " + parameter + " is a null pointer but nCount is " +
+                             std::to_string(count));
+  }
+}
 
 // A backend array of `length` value-initialised elements. A negative length raises
 // std::overflow_error naming the operation and the length, before anything is allocated.

@@ -111,6 +111,8 @@ std::string VantrelWrapper::CaesarCipher12Net(const char* inText, bool bEncrypt)
 // dY and dYbydX are the caller's own variables, written by the backend alone.
 int VantrelWrapper::Interpolate(double* xArray, double* yArray, int nCount, double dX, double& dY,
                                 double& dYbydX) {
+  tarvo::interop::RequireElements("Interpolate", "xArray", xArray, nCount);
+  tarvo::interop::RequireElements("Interpolate", "yArray", yArray, nCount);
   tarvo::runtime::Array<double> x = tarvo::interop::NewArray<double>("Interpolate", nCount);
   tarvo::runtime::Array<double> y = tarvo::interop::NewArray<double>("Interpolate", nCount);
   for (int i = 0; i < nCount; ++i) {

@@ -57,5 +57,18 @@ TEST_F(WrapperTest, InterpolateRefusesANegativeCountBeforeReadingAnything) {
   EXPECT_EQ(slope, 8);
 }
 
+TEST_F(WrapperTest, InterpolateRefusesANullArrayWithPointsToReadBeforeReadingAnything) {
+  double x[] = {1, 2}, dY = 7, slope = 8;
+  try {
+    wrapper().Interpolate(x, nullptr, 2, 1.0, dY, slope);
+    FAIL() << "no exception";
+  } catch (const NullReferenceError& error) {
+    EXPECT_STREQ(error.what(), "Interpolate: yArray is a null pointer but nCount is 2");
+  }
+  EXPECT_THROW(wrapper().Interpolate(nullptr, x, 1, 1.0, dY, slope), NullReferenceError);
+  EXPECT_TRUE(backend().calls.empty());
+  EXPECT_EQ(dY, 7);
+}
+
 }  // namespace
 }  // namespace tarvo::test
