@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 #include <type_traits>
@@ -63,7 +64,10 @@ std::u16string_view untilNul(std::u16string_view text) {
   return text.substr(0, text.find(u'\0'));
 }
 
+// Running out of memory is std::bad_alloc, as everywhere else: a caller must be able to tell it from
+// a codeset that does not exist, and process() must not settle on a fallback because of it.
 [[noreturn]] void throwIconvOpenFailure(int error, const std::string& codeset) {
+  if (error == ENOMEM) throw std::bad_alloc();
   if (error == EINVAL) throw std::invalid_argument("NarrowCodec: unknown codeset '" + codeset + "'");
   throw std::system_error(error, std::generic_category(),
                           "NarrowCodec: cannot open a converter for codeset '" + codeset + "'");
@@ -378,8 +382,10 @@ std::string NarrowCodec::environmentCodeset() {
   const std::string fallback = "UTF-8";
   if (name == nullptr) return fallback;
   // A private locale object leaves the process's global locale, which the host owns, alone.
+  errno = 0;
   const std::unique_ptr<std::remove_pointer_t<locale_t>, decltype(&freelocale)> locale(
       newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(0)), &freelocale);
+  if (!locale && errno == ENOMEM) throw std::bad_alloc();  // the locale may well exist
   if (!locale) return fallback;
   const char* value = nl_langinfo_l(CODESET, locale.get());
   const std::string codeset = value != nullptr ? value : "";
