@@ -21,6 +21,12 @@ need_file /usr/include/openssl/evp.h libssl-dev
 need_file /usr/include/benchmark/benchmark.h libbenchmark-dev
 # Xsl2Xslx converts through LibreOffice, and its tests run the real converter.
 need_command soffice libreoffice-calc-nogui
+# The reliability checks: valgrind's memcheck, and libFuzzer targets built with clang 14, whose
+# fuzzer and sanitizer runtimes (and FuzzedDataProvider.h) come in libclang-rt-14-dev.
+need_command valgrind valgrind
+need_command clang++ clang
+compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
+  missing+=(libclang-rt-14-dev)
 
 if [ ${#missing[@]} -gt 0 ]; then
   mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)

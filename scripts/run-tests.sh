@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The whole test suite, in the normal build and in the AddressSanitizer/UBSan build.
+# The whole test suite, in the normal build and in the AddressSanitizer/UBSan build; the core tests
+# once more under valgrind's memcheck; and every fuzz target for a short while (10 s each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,5 +13,9 @@ for preset in default asan; do
   if [ "$preset" = default ]; then
     echo "=== Debian package ==="
     bash test/package/check_package.sh build/default
+    echo "=== memcheck (core tests) ==="
+    bash scripts/run-valgrind.sh core
   fi
 done
+echo "=== fuzz smoke run ==="
+bash scripts/run-fuzzers.sh 10
