@@ -4,11 +4,10 @@
 // allocated and the wrapper unchanged and still working.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
-#include "reliability/allocation_counter.h"
+#include "reliability/failure_points.h"
 #include "reliability/host_calls.h"
 #include "unified_tags/test_resolvers.h"
 #include "utility/recording_vantrel.h"
@@ -17,30 +16,6 @@
 
 namespace tarvo::test {
 namespace {
-
-using allocation::FailureMode;
-
-constexpr const char* kBadAlloc = "std::bad_alloc";
-constexpr std::size_t kGiveUpAfter = 100000;  // no call here comes near this many allocations
-
-// A wrapper as the host holds it just before the call, and the call. Made afresh for every k.
-class Scene {
- public:
-  virtual ~Scene() = default;
-  virtual std::string Run() = 0;
-  // What a failed call must leave as it was.
-  virtual std::string State() = 0;
-
-  std::string Outcome() {
-    try {
-      return Run();
-    } catch (const std::bad_alloc&) {
-      return kBadAlloc;
-    } catch (...) {
-      return DescribeCurrentException();
-    }
-  }
-};
 
 class UtilityScene : public Scene {
  public:
@@ -95,64 +70,6 @@ class TagsScene : public Scene {
   IUnifiedTagsManagerWrapper* wrapper_ = IUnifiedTagsManagerWrapper::CreateInstance();
 };
 
-using MakeScene = std::function<std::unique_ptr<Scene>()>;
-
-std::size_t totalFailurePoints = 0;
-
-// Runs the scene's call for k = 1, 2, ... in `mode`; returns the number of failure points covered.
-std::size_t CoverFailurePoints(const MakeScene& make, FailureMode mode) {
-  // The fault-free run is the reference, and it also makes whatever the process keeps for good
-  // (the process codec, the handle table) before anything is counted.
-  std::string reference;
-  std::string referenceState;
-  {
-    const std::unique_ptr<Scene> scene = make();
-    reference = scene->Outcome();
-    referenceState = scene->State();
-  }
-  for (std::size_t k = 1; k < kGiveUpAfter; ++k) {
-    SCOPED_TRACE("failing allocation " + std::to_string(k));
-    const std::int64_t liveBefore = allocation::Live();
-    bool injected = false;
-    {
-      const std::unique_ptr<Scene> scene = make();
-      const std::string stateBefore = scene->State();
-      allocation::PlanFailure(k, mode);
-      const std::string outcome = scene->Outcome();
-      injected = allocation::ClearPlan();
-      if (outcome == kBadAlloc) {
-        EXPECT_TRUE(injected) << "std::bad_alloc without a failed allocation";
-        EXPECT_EQ(scene->State(), stateBefore) << "the failed call changed the wrapper";
-      } else {
-        EXPECT_EQ(outcome, reference);
-        EXPECT_EQ(scene->State(), referenceState);
-      }
-      if (injected) {
-        EXPECT_EQ(scene->Outcome(), reference) << "the same wrapper fails the call afterwards";
-      }
-    }
-    EXPECT_EQ(allocation::Live(), liveBefore) << "allocations left outstanding";
-    if (::testing::Test::HasFailure()) return k;
-    if (!injected) return k - 1;
-  }
-  ADD_FAILURE() << "the call never completed";
-  return kGiveUpAfter;
-}
-
-void Cover(const std::string& name, const MakeScene& make, std::size_t& points) {
-  for (FailureMode mode : {FailureMode::Once, FailureMode::FromThenOn}) {
-    SCOPED_TRACE(name + (mode == FailureMode::Once ? ", failing once" : ", failing from then on"));
-    points += CoverFailurePoints(make, mode);
-    if (::testing::Test::HasFailure()) return;
-  }
-}
-
-void Report(const char* what, std::size_t points) {
-  totalFailurePoints += points;
-  std::printf("[ covered  ] %zu failure points: %s\n", points, what);
-  ::testing::Test::RecordProperty("failure_points", static_cast<int>(points));
-}
-
 TEST(AllocationFailure, EveryUtilityOperationWithEveryKindOfText) {
   std::size_t points = 0;
   for (TextKind kind : kTextKinds) {
@@ -161,35 +78,35 @@ TEST(AllocationFailure, EveryUtilityOperationWithEveryKindOfText) {
       for (bool bound : {true, false}) {
         const std::string name =
             call.name + " with " + NameOf(kind) + " text, " + (bound ? "bound" : "unbound");
-        Cover(
+        CoverFailurePoints(
             name, [&] { return std::make_unique<UtilityScene>(call, kind, bound); }, points);
         if (HasFailure()) return;
       }
     }
   }
-  Report("utility operations", points);
+  ReportFailurePoints("utility operations", points);
 }
 
 TEST(AllocationFailure, EveryFileNameGetter) {
   std::size_t points = 0;
   const std::vector<UtilityCall> calls = FileNameCalls();
   for (const UtilityCall& call : calls) {
-    Cover(
+    CoverFailurePoints(
         call.name, [&] { return std::make_unique<UtilityScene>(call, TextKind::Empty, false); }, points);
     if (HasFailure()) return;
   }
-  Report("file-name getters", points);
+  ReportFailurePoints("file-name getters", points);
 }
 
 TEST(AllocationFailure, FactoriesAndDestroy) {
   std::size_t points = 0;
   const std::vector<UtilityCall> calls = FactoryCalls();
   for (const UtilityCall& call : calls) {
-    Cover(
+    CoverFailurePoints(
         call.name, [&] { return std::make_unique<UtilityScene>(call, TextKind::Empty, false); }, points);
     if (HasFailure()) return;
   }
-  Report("factories", points);
+  ReportFailurePoints("factories", points);
 }
 
 TEST(AllocationFailure, BothUnifiedTagsOperations) {
@@ -200,22 +117,14 @@ TEST(AllocationFailure, BothUnifiedTagsOperations) {
       for (bool bound : {true, false}) {
         const std::string name =
             call.name + " with " + NameOf(kind) + " text, " + (bound ? "bound" : "unbound");
-        Cover(
+        CoverFailurePoints(
             name, [&] { return std::make_unique<TagsScene>(call, kind, bound); }, points);
         if (HasFailure()) return;
       }
     }
   }
-  Report("unified-tags operations", points);
+  ReportFailurePoints("unified-tags operations", points);
 }
-
-class TotalReport : public ::testing::Environment {
- public:
-  void TearDown() override {
-    if (totalFailurePoints > 0) std::printf("[ covered  ] %zu failure points in all\n", totalFailurePoints);
-  }
-};
-const auto* const kTotalReport = ::testing::AddGlobalTestEnvironment(new TotalReport);
 
 }  // namespace
 }  // namespace tarvo::test

@@ -50,6 +50,16 @@ std::vector<UtilityCall> FactoryCalls();
 // object that is no resolver and with zero; GetExtendedTag with a name of `kind`.
 std::vector<TagsCall> TagsCalls(TextKind kind);
 
+// Operations of slots 2 to 26 on a real Vantrel object, over a folder (passed to `run`) that holds
+// source.dat, other.txt and an odbcinst.ini that registers a SQL Server driver: copies, renames,
+// deletes, listings and reads that touch the file system, programs that start, and the rest as far
+// as they are quick.
+struct FolderCall {
+  std::string name;
+  std::function<std::string(IVantrelWrapper&, const std::string& folder)> run;
+};
+std::vector<FolderCall> RealBackendCalls();
+
 // The exception in flight, as "type: message".
 std::string DescribeCurrentException();
 
