@@ -1,20 +1,10 @@
 #include "reliability/host_calls.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <exception>
-#include <string_view>
-#include <type_traits>
 #include <utility>
 
-#include <cxxabi.h>
-
-#include "interop/narrow_codec.h"
-#include "reliability/allocation_counter.h"
-#include "runtime/cast.h"
+#include "reliability/armed_call.h"
 #include "runtime/gc_handle.h"
 #include "unified_tags/test_resolvers.h"
-#include "utility/vantrel_wrapper.h"
 
 namespace tarvo::test {
 
@@ -22,78 +12,12 @@ namespace {
 
 using runtime::Text;
 
-std::string Narrow(std::u16string_view text) {
-  return interop::NarrowCodec::process().encode(text);
-}
-
 // Text of `length` units cycling through ASCII, Latin, Greek, CJK and a surrogate pair.
 std::u16string LongText(std::u16string_view prefix, std::size_t length) {
   static constexpr std::u16string_view kPattern = u"path/Grüße_Ωμέγα_日本語/\U0001D11E-file.dat;";
   std::u16string text(prefix);
   while (text.size() < length) text += kPattern;
   return text;
-}
-
-struct InterpolationResult {
-  int result;
-  double dY;
-  double dYbydX;
-};
-
-std::string Describe(const std::string& bytes) {
-  std::string text = "\"";
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
-      text += c;
-    } else {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      text += escaped;
-    }
-  }
-  return text + "\"";
-}
-std::string Describe(bool flag) {
-  return flag ? "true" : "false";
-}
-std::string Describe(int number) {
-  return "int " + std::to_string(number);
-}
-std::string Describe(const InterpolationResult& answer) {
-  return "int " + std::to_string(answer.result) + ", dY " + std::to_string(answer.dY) + ", dYbydX " +
-         std::to_string(answer.dYbydX);
-}
-// A list is released as a host releases it, through Destroy(list) of any wrapper.
-std::string Describe(std::vector<std::string*>* list) {
-  std::string text = "list [";
-  for (const std::string* element : *list) text += (element ? Describe(*element) : "null") + ", ";
-  VantrelWrapper().Destroy(list);
-  return text + "]";
-}
-std::string Describe(IVantrelWrapper* wrapper) {
-  IVantrelWrapper::Destroy(wrapper);
-  return "a utility wrapper";
-}
-std::string Describe(IUnifiedTagsManagerWrapper* wrapper) {
-  IUnifiedTagsManagerWrapper::Destroy(wrapper);
-  return "a unified-tags wrapper";
-}
-
-// Takes `arguments` by value, so the host's copies exist before the window opens; the operation
-// moves them on, which never allocates. The result is described once the window has closed.
-template <class Operation, class... Arguments>
-std::string Armed(Operation operation, Arguments... arguments) {
-  allocation::FailureWindow window;
-  if constexpr (std::is_void_v<std::invoke_result_t<Operation&, Arguments&&...>>) {
-    operation(std::move(arguments)...);
-    window.close();
-    return "returned";
-  } else {
-    auto result = operation(std::move(arguments)...);
-    window.close();
-    return Describe(result);
-  }
 }
 
 std::string Probe(IUnifiedTagsManagerWrapper& wrapper) {
@@ -129,7 +53,6 @@ class HostHandle {
  private:
   void* value_;
 };
-
 }  // namespace
 
 const char* NameOf(TextKind kind) {
@@ -458,167 +381,4 @@ std::vector<TagsCall> TagsCalls(TextKind kind) {
        }},
   };
 }
-
-std::vector<FolderCall> RealBackendCalls() {
-  using S = std::string;
-  const S text = Narrow(u"Grüße, Ωμέγα ~ 123");
-  return {
-      {"Test", [text](IVantrelWrapper& w,
-                      const S&) { return Armed([&w](S m) { return w.Test(std::move(m)); }, text); }},
-      {"TestSet",
-       [text](IVantrelWrapper& w, const S&) {
-         return Armed([&w](S m) { w.TestSet(std::move(m)); }, text) + ", then TestGet " +
-                Describe(w.TestGet());
-       }},
-      {"Xsl2Xslx(missing source)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S from, S to) { w.Xsl2Xslx(std::move(from), std::move(to)); }, f + "/missing.xls",
-                      f + "/book.xlsx");
-       }},
-      {"DcryptString(not ours)",
-       [](IVantrelWrapper& w, const S&) {
-         return Armed([&w](S e, S k) { return w.DcryptString(std::move(e), std::move(k)); },
-                      S("v1:not base64!"), S("key"));
-       }},
-      {"Copy(replacing)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S s, S t) {
-               return w.Copy(std::move(m), std::move(a), false, std::move(s), std::move(t), 0);
-             },
-             f, S(), S("source.dat"), S("other.txt"));
-       }},
-      {"Copy(keeping)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S s, S t) {
-               return w.Copy(std::move(m), std::move(a), false, std::move(s), std::move(t), 1);
-             },
-             f, S(), S("source.dat"), S("other.txt"));
-       }},
-      {"CopySimple",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S s, S t) {
-               return w.CopySimple(std::move(m), std::move(a), false, std::move(s), std::move(t));
-             },
-             f, S(), S("source.dat"), Narrow(u"Grüße.dat"));
-       }},
-      {"CopySimpleKerno",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S s, S t) {
-               return w.CopySimpleKerno(std::move(m), std::move(a), true, std::move(s), std::move(t));
-             },
-             S(), S(), f + "/source.dat", f + "/kerno.dat");
-       }},
-      {"Rename",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S s, S t) {
-               return w.Rename(std::move(m), std::move(a), false, std::move(s), std::move(t));
-             },
-             f, S(), S("source.dat"), S("renamed.dat"));
-       }},
-      {"Delete",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S t) { return w.Delete(std::move(m), std::move(a), false, std::move(t)); }, f,
-             S(), S("other.txt"));
-       }},
-      {"Open(resolve only)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S t) { return w.Open(std::move(m), std::move(a), false, std::move(t), 1); }, S(),
-             f, S("source.dat"));
-       }},
-      {"GetFileList(full paths)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S p, S filter) { return w.GetFileList(std::move(p), true, std::move(filter)); }, f,
-                      S("*.dat;*.txt"));
-       }},
-      {"GetFileList(names)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S p, S filter) { return w.GetFileList(std::move(p), false, std::move(filter)); },
-                      f, S());
-       }},
-      {"CloseExcel",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed(
-             [&w](S m, S a, S k) { return w.CloseExcel(std::move(m), std::move(a), false, std::move(k)); }, f,
-             f, S("book.xlsx"));
-       }},
-      {"CloseAnalyticsFiles",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S m, S a) { return w.CloseAnalyticsFiles(std::move(m), std::move(a), false); }, f,
-                      f);
-       }},
-      {"LoadText",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S p) { return w.LoadText(std::move(p)); }, f + "/source.dat");
-       }},
-      {"LoadText(missing)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S p) { return w.LoadText(std::move(p)); }, f + "/missing.txt");
-       }},
-      {"OpenAndWait",
-       [](IVantrelWrapper& w, const S&) {
-         return Armed([&w](S p, S q) { return w.OpenAndWait(std::move(p), std::move(q)); }, S("sh"),
-                      S("-c 'exit 3' \"Grüße, Ω\""));
-       }},
-      {"OpenAndWait(cannot start)",
-       [](IVantrelWrapper& w, const S& f) {
-         return Armed([&w](S p, S q) { return w.OpenAndWait(std::move(p), std::move(q)); },
-                      f + "/missing-program", S());
-       }},
-      {"IsMsOleDbSqlInstalled",
-       [](IVantrelWrapper& w, const S& f) {
-         // The folder's odbcinst.ini registers a driver, so a probe that mistook a failed allocation
-         // for the end of the file would answer false.
-         ::setenv("ODBCSYSINI", f.c_str(), 1);
-         const std::string outcome = Armed([&w] { return w.IsMsOleDbSqlInstalled(); });
-         ::unsetenv("ODBCSYSINI");
-         return outcome;
-       }},
-      {"IsBrevikInstalled",
-       [](IVantrelWrapper& w, const S&) { return Armed([&w] { return w.IsBrevikInstalled(); }); }},
-      {"GetEnvUserName",
-       [](IVantrelWrapper& w, const S&) { return Armed([&w] { return w.GetEnvUserName(); }); }},
-      {"GetEnvUserDomain",
-       [](IVantrelWrapper& w, const S&) { return Armed([&w] { return w.GetEnvUserDomain(); }); }},
-      {"GetEnvMachineDomain",
-       [](IVantrelWrapper& w, const S&) { return Armed([&w] { return w.GetEnvMachineDomain(); }); }},
-      {"GetEnvMachineName",
-       [](IVantrelWrapper& w, const S&) { return Armed([&w] { return w.GetEnvMachineName(); }); }},
-      {"CaesarCipher12Net",
-       [text](IVantrelWrapper& w, const S&) {
-         return Armed([&w](const char* in) { return w.CaesarCipher12Net(in, true); }, text.c_str());
-       }},
-      {"Interpolate",
-       [](IVantrelWrapper& w, const S&) {
-         std::vector<double> x{0, 1, 2, 4}, y{0, 10, 15, 5};
-         return Armed(
-             [&](double at) {
-               InterpolationResult answer{0, 0, 0};
-               answer.result = w.Interpolate(x.data(), y.data(), 4, at, answer.dY, answer.dYbydX);
-               return answer;
-             },
-             3.0);
-       }},
-  };
-}
-
-std::string DescribeCurrentException() {
-  const std::type_info* type = abi::__cxa_current_exception_type();
-  std::string text = type != nullptr ? runtime::TypeName(*type) : "no exception";
-  try {
-    throw;
-  } catch (const std::exception& error) {
-    text += ": ";
-    text += error.what();
-  } catch (...) {
-  }
-  return text;
-}
-
 }  // namespace tarvo::test

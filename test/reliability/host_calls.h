@@ -12,6 +12,7 @@
 
 #include "IUnifiedTagsManagerWrapper.h"
 #include "IVantrelWrapper.h"
+#include "reliability/armed_call.h"
 #include "runtime/array.h"
 #include "runtime/text.h"
 
@@ -59,9 +60,6 @@ struct FolderCall {
   std::function<std::string(IVantrelWrapper&, const std::string& folder)> run;
 };
 std::vector<FolderCall> RealBackendCalls();
-
-// The exception in flight, as "type: message".
-std::string DescribeCurrentException();
 
 }  // namespace tarvo::test
 
