@@ -9,6 +9,7 @@ set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 
 option(VANTREL_WERROR "Treat compiler warnings as errors" ON)
 option(VANTREL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(VANTREL_BUILD_FUZZERS "Build the libFuzzer targets under fuzz/ (clang; the fuzz preset)" OFF)
 
 add_compile_options(-Wall -Wextra -Wpedantic)
 if(VANTREL_WERROR)
@@ -36,4 +37,22 @@ if(WIN32)
     endif()
     file(COPY ${runtime_dll_path} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   endforeach()
+endif()
+
+# Shared libraries resolve every symbol when they are linked, except in the fuzzing build: clang's
+# sanitizer runtime lives in the executable that loads them.
+set(VANTREL_NO_UNDEFINED "LINKER:--no-undefined")
+
+if(VANTREL_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VANTREL_BUILD_FUZZERS needs clang++ (use the fuzz preset)")
+  endif()
+  # Everything is instrumented for coverage and checked; only the fuzz targets link libFuzzer itself.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  # Destroy releases only objects its factory made, whose type it knows exactly: the destructors are
+  # non-virtual by design, which clang (unlike g++) warns about at std::destroy_at.
+  add_compile_options(-Wno-delete-non-abstract-non-virtual-dtor)
+  set(VANTREL_NO_UNDEFINED "")
 endif()

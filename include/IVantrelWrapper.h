@@ -89,7 +89,8 @@ class VANTREL_BRIDGE_API IVantrelWrapper {
   // inText is read up to its NUL; a null pointer raises tarvo::NullReferenceError.
   /* 25 */ virtual std::string CaesarCipher12Net(const char* inText, bool bEncrypt) = 0;
   // Reads exactly nCount elements of xArray and yArray and never writes them; the backend writes
-  // dY and dYbydX. A negative nCount raises std::overflow_error before anything is read.
+  // dY and dYbydX. A negative nCount raises std::overflow_error, a null array with nCount > 0
+  // tarvo::NullReferenceError, before anything is read.
   /* 26 */ virtual int Interpolate(double* xArray, double* yArray, int nCount, double dX, double& dY,
                                    double& dYbydX) = 0;
 

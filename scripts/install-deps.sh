@@ -28,6 +28,12 @@ need_command abidw abigail-tools
 need_command x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
 need_file /usr/lib/wine/wine64 wine64
 need_file /usr/src/googletest/CMakeLists.txt googletest
+# The reliability checks: valgrind's memcheck, and libFuzzer targets built with clang 14, whose
+# fuzzer and sanitizer runtimes (and FuzzedDataProvider.h) come in libclang-rt-14-dev.
+need_command valgrind valgrind
+need_command clang++ clang
+compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
+  missing+=(libclang-rt-14-dev)
 
 if [ ${#missing[@]} -gt 0 ]; then
   mapfile -t packages < <(printf '%s\n' "${missing[@]}" | sort -u)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The whole test suite, in the normal build and in the AddressSanitizer/UBSan build.
+# The whole test suite, in the normal build and in the AddressSanitizer/UBSan build; the core tests
+# once more under valgrind's memcheck; and every fuzz target for a short while (10 s each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,6 +13,8 @@ for preset in default asan; do
   if [ "$preset" = default ]; then
     echo "=== Debian package ==="
     bash test/package/check_package.sh build/default
+    echo "=== memcheck (core tests) ==="
+    bash scripts/run-valgrind.sh core
   fi
 done
 
@@ -24,3 +27,6 @@ export WINEPREFIX="$PWD/build/windows/wine-prefix" WINEDEBUG=-all
 [ -d "$WINEPREFIX" ] || /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
 ctest --preset windows -j "$jobs"
 /usr/lib/wine/wineserver -k 2>/dev/null || true
+
+echo "=== fuzz smoke run ==="
+bash scripts/run-fuzzers.sh 10

@@ -36,6 +36,13 @@ bool HasOuterWhiteSpace(std::string_view field) {
          kWhiteSpace.find(field.back()) != std::string_view::npos;
 }
 
+// U+FEFF is as invisible as white space, and one at the start of a line is what concatenating two
+// files that begin with a byte order mark leaves behind. A name that began with it would never match
+// (nor would it survive being written out as the first line, where it reads as a byte order mark).
+bool HasOuterByteOrderMark(std::string_view field) {
+  return field.starts_with(kByteOrderMark) || field.ends_with(kByteOrderMark);
+}
+
 class LineReader {
  public:
   LineReader(const std::string& source, const char* operation) : source_(source), operation_(operation) {}
@@ -103,6 +110,10 @@ TagTableResolver::Entries ParseTagFile(std::string_view content, const std::stri
     if (tag.empty()) reader.Fail(lineNumber, "the tag is empty");
     if (HasOuterWhiteSpace(name)) reader.Fail(lineNumber, "the name begins or ends with white space");
     if (HasOuterWhiteSpace(tag)) reader.Fail(lineNumber, "the tag begins or ends with white space");
+    if (HasOuterByteOrderMark(name))
+      reader.Fail(lineNumber, "the name begins or ends with U+FEFF (a byte order mark)");
+    if (HasOuterByteOrderMark(tag))
+      reader.Fail(lineNumber, "the tag begins or ends with U+FEFF (a byte order mark)");
 
     std::u16string decodedName = reader.Decode(name, lineNumber, "name");
     entries.insert_or_assign(std::move(decodedName), reader.Decode(tag, lineNumber, "tag"));

@@ -9,7 +9,7 @@
 // The tag file is UTF-8 text (a leading byte order mark is skipped), one entry per line:
 //   BALCRD01<TAB>Balance.Crude.Period 1
 // - exactly one TAB separates a non-empty name from a non-empty tag; neither may begin or end with
-//   white space (which would only cause look-ups that silently miss);
+//   white space or U+FEFF (which would only cause look-ups that silently miss);
 // - a line whose first non-blank character is '#' is a comment; blank lines are skipped;
 // - lines may end in LF or CR LF; a later entry for a name replaces an earlier one;
 // - names are matched exactly, case included.

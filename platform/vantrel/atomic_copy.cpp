@@ -107,8 +107,15 @@ StagedCopy::StagedCopy(const std::string& source, const std::string& target, Cop
   }
   staged_ = std::move(staged);
 
-  error_ = method == CopyMethod::InKernel ? CopyInKernel(in.get(), out.get(), status.st_size, write)
-                                          : CopyUserSpace(in.get(), out.get(), write);
+  // The copy's buffer may not be had; the destructor does not run for a constructor that throws, so
+  // the staged file is removed here before the failure passes on.
+  try {
+    error_ = method == CopyMethod::InKernel ? CopyInKernel(in.get(), out.get(), status.st_size, write)
+                                            : CopyUserSpace(in.get(), out.get(), write);
+  } catch (...) {
+    ::unlink(staged_.c_str());
+    throw;
+  }
   if (!error_ && ::fchmod(out.get(), status.st_mode & 0777) != 0) error_ = LastError();
   if (!error_ && ::fsync(out.get()) != 0) error_ = LastError();
   if (out.close() != 0 && !error_) error_ = LastError();

@@ -80,13 +80,16 @@ ChildProcess ChildProcess::Start(const std::vector<std::string>& argv, const Spa
   for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));
   arguments.push_back(nullptr);
 
+  // Everything that may throw comes before the spawn: once the program runs, nothing may keep its
+  // ChildProcess from being made, or it would be left running and never waited for.
+  std::string description = std::string(operation) + ": " + Quoted(argv[0]);
   pid_t pid = -1;
   const auto spawn = argv[0].find('/') == std::string::npos ? ::posix_spawnp : ::posix_spawn;
   if (const int error =
           spawn(&pid, argv[0].c_str(), &actions.value, &attributes.value, arguments.data(), environ)) {
     ThrowSystemError(error, failure);
   }
-  return ChildProcess(pid, options.ownProcessGroup, std::string(operation) + ": " + Quoted(argv[0]));
+  return ChildProcess(pid, options.ownProcessGroup, std::move(description));
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept

@@ -25,14 +25,23 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view lowerCaseNeedl
                      [&](char a, char b) { return lower(a) == b; }) != text.end();
 }
 
+// A file that cannot be opened or read has no such section. Without badbit in the exception mask a
+// stream would swallow a failed allocation inside getline as the end of the file; with it, that
+// std::bad_alloc passes on and a read error arrives as ios_base::failure.
 bool HasSqlServerSection(const std::filesystem::path& driverList) {
-  std::ifstream ini(driverList);
-  for (std::string line; std::getline(ini, line);) {
-    const std::string_view entry = Trimmed(line);
-    if (entry.size() >= 2 && entry.front() == '[' && entry.back() == ']' &&
-        ContainsIgnoringCase(entry.substr(1, entry.size() - 2), "sql server")) {
-      return true;
+  std::ifstream ini;
+  ini.exceptions(std::ios::badbit);
+  try {
+    ini.open(driverList);
+    for (std::string line; std::getline(ini, line);) {
+      const std::string_view entry = Trimmed(line);
+      if (entry.size() >= 2 && entry.front() == '[' && entry.back() == ']' &&
+          ContainsIgnoringCase(entry.substr(1, entry.size() - 2), "sql server")) {
+        return true;
+      }
     }
+  } catch (const std::ios_base::failure&) {
+    return false;
   }
   return false;
 }
@@ -52,30 +61,21 @@ std::vector<std::filesystem::path> OdbcDriverLists(const char* odbcSysIni, const
   return lists;
 }
 
-bool ListsSqlServerDriver(const std::vector<std::filesystem::path>& driverLists) noexcept {
-  // A probe answers "not found" rather than raise: running out of memory while reading a file is
-  // as good as not finding the driver there.
-  try {
-    return std::any_of(driverLists.begin(), driverLists.end(), HasSqlServerSection);
-  } catch (...) {
-    return false;
-  }
+// Memory running out is not "not installed": std::bad_alloc passes on, like any operation's.
+bool ListsSqlServerDriver(const std::vector<std::filesystem::path>& driverLists) {
+  return std::any_of(driverLists.begin(), driverLists.end(), HasSqlServerSection);
 }
 
-bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRoot) noexcept {
-  try {
-    if (brevikHome != nullptr && *brevikHome != '\0' && IsFolder(std::filesystem::path(brevikHome) / "bin")) {
-      return true;
-    }
-    return IsFolder(standardRoot / "bin");
-  } catch (...) {
-    return false;
+bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRoot) {
+  if (brevikHome != nullptr && *brevikHome != '\0' && IsFolder(std::filesystem::path(brevikHome) / "bin")) {
+    return true;
   }
+  return IsFolder(standardRoot / "bin");
 }
 
 #if defined(_WIN32)
 // Each installed ODBC driver is a value named after it under this key.
-bool SystemListsSqlServerDriver() noexcept {
+bool SystemListsSqlServerDriver() {
   HKEY drivers = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers", 0, KEY_READ,
                     &drivers) != ERROR_SUCCESS) {
@@ -95,16 +95,12 @@ bool SystemListsSqlServerDriver() noexcept {
   return found;
 }
 #else
-bool SystemListsSqlServerDriver() noexcept {
-  try {
-    return ListsSqlServerDriver(OdbcDriverLists(std::getenv("ODBCSYSINI"), std::getenv("HOME")));
-  } catch (...) {
-    return false;
-  }
+bool SystemListsSqlServerDriver() {
+  return ListsSqlServerDriver(OdbcDriverLists(std::getenv("ODBCSYSINI"), std::getenv("HOME")));
 }
 #endif
 
-bool SystemHoldsBrevik() noexcept {
+bool SystemHoldsBrevik() {
   return HoldsBrevik(std::getenv("BREVIK_HOME"), kStandardBrevikRoot);
 }
 

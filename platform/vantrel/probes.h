@@ -1,4 +1,6 @@
-// Installation probes: cheap looks at the file system that answer yes or no and never raise.
+// Installation probes: cheap looks at the file system that answer yes or no. A file or folder that
+// is missing or unreadable is a "no"; the only failure they raise is std::bad_alloc, since running
+// out of memory must not pass for "not installed".
 #ifndef TARVO_VANTREL_PROBES_H
 #define TARVO_VANTREL_PROBES_H
 
@@ -15,11 +17,11 @@ std::vector<std::filesystem::path> OdbcDriverLists(const char* odbcSysIni, const
 // True when one of the files has a section whose name holds "SQL Server" in any letter case, as the
 // section that registers "ODBC Driver 18 for SQL Server" does. Missing or unreadable files count as
 // having no such section.
-bool ListsSqlServerDriver(const std::vector<std::filesystem::path>& driverLists) noexcept;
+bool ListsSqlServerDriver(const std::vector<std::filesystem::path>& driverLists);
 
 // True when `brevikHome` (BREVIK_HOME's value, or null) names a folder that holds a bin folder, or
 // when `standardRoot` does.
-bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRoot) noexcept;
+bool HoldsBrevik(const char* brevikHome, const std::filesystem::path& standardRoot);
 
 #if defined(_WIN32)
 inline constexpr const char* kStandardBrevikRoot = "C:\\Program Files\\Brevik";
@@ -27,10 +29,11 @@ inline constexpr const char* kStandardBrevikRoot = "C:\\Program Files\\Brevik";
 inline constexpr const char* kStandardBrevikRoot = "/opt/brevik";
 #endif
 
-// The same questions about this system: its environment variables and standard folders. On Windows
+// The same questions about this system: its environment variables and standard folders. Running out of memory
+// raises std::bad_alloc; nothing else does. On Windows
 // the driver list is the registry's (HKLM\SOFTWARE\ODBC\ODBCINST.INI\ODBC Drivers).
-bool SystemListsSqlServerDriver() noexcept;
-bool SystemHoldsBrevik() noexcept;
+bool SystemListsSqlServerDriver();
+bool SystemHoldsBrevik();
 
 }  // namespace tarvo::backend::probes
 

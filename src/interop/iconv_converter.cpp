@@ -76,6 +76,7 @@ bool ConvertsAloneToItself(iconv_t cd, In unit) {
 }  // namespace
 
 void ThrowIconvOpenFailure(int error, const std::string& codeset) {
+  if (error == ENOMEM) throw std::bad_alloc();
   if (error == EINVAL) throw std::invalid_argument("NarrowCodec: unknown codeset '" + codeset + "'");
   throw std::system_error(error, std::generic_category(),
                           "NarrowCodec: cannot open a converter for codeset '" + codeset + "'");

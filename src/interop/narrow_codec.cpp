@@ -1,7 +1,9 @@
 #include "interop/narrow_codec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -197,8 +199,10 @@ std::string NarrowCodec::environmentCodeset() {
   const std::string fallback = "UTF-8";
   if (name == nullptr) return fallback;
   // A private locale object leaves the process's global locale, which the host owns, alone.
+  errno = 0;
   const std::unique_ptr<std::remove_pointer_t<locale_t>, decltype(&freelocale)> locale(
       newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(0)), &freelocale);
+  if (!locale && errno == ENOMEM) throw std::bad_alloc();  // the locale may well exist
   if (!locale) return fallback;
   const char* value = nl_langinfo_l(CODESET, locale.get());
   const std::string codeset = value != nullptr ? value : "";

@@ -39,8 +39,12 @@ void UnifiedTagsManagerWrapper::LoadObject(void* m_pUnifiedTagResolver) {
 }
 
 // Slot 1. The name is converted before the reference is used, so an unbound wrapper fails at the
-// call itself, as every forwarding operation does.
+// call itself, as every forwarding operation does. An absent answer fails naming this operation.
 std::string UnifiedTagsManagerWrapper::GetExtendedTag(std::string strName) {
   const tarvo::runtime::Text name = tarvo::interop::ToBackendText(strName);
-  return tarvo::interop::Util::SystemToStdString(resolver_.get("GetExtendedTag").GetMatrixExtendedTag(name));
+  const tarvo::runtime::Text tag = resolver_.get("GetExtendedTag").GetMatrixExtendedTag(name);
+  if (tag.isNull()) {
+    throw tarvo::NullReferenceError("GetExtendedTag: the resolver answered with absent (null) text");
+  }
+  return tarvo::interop::Util::SystemToStdString(tag);
 }

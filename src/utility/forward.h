@@ -2,8 +2,10 @@
 #ifndef TARVO_UTILITY_FORWARD_H
 #define TARVO_UTILITY_FORWARD_H
 
+#include <cstddef>
 #include <string>
 #include <tuple>
+#include <type_traits>
 
 #include "interop/backend_ref.h"
 #include "interop/util.h"
@@ -22,6 +24,25 @@ inline int ToBackend(int number) {
   return number;
 }
 
+// Absent text in a backend's answer fails here, where the operation is known, so that the host's
+// NullReferenceError names the operation (and the entry of a list) rather than the conversion.
+inline void RequirePresent(const char* name, const runtime::Text& answer) {
+  if (answer.isNull()) {
+    throw NullReferenceError(std::string(name) + ": the backend answered with absent (null) text");
+  }
+}
+inline void RequirePresent(const char* name, const runtime::Array<runtime::Text>& answer) {
+  if (!answer) return;  // no array is an empty list
+  for (std::size_t i = 0; i < answer->size(); ++i) {
+    if ((*answer)[i].isNull()) {
+      throw NullReferenceError(std::string(name) + ": entry " + std::to_string(i) +
+                               " of the backend's answer is absent (null)");
+    }
+  }
+}
+inline void RequirePresent(const char*, bool) {}
+inline void RequirePresent(const char*, int) {}
+
 // Converts the arguments in parameter order, then makes exactly one call of `operation` on the
 // object that `ref` designates. An empty reference fails at the call with NullReferenceError
 // naming `name`, after the conversions, and never dereferences.
@@ -31,8 +52,14 @@ Result Forward(const interop::BackendRef<backend::Vantrel>& ref, const char* nam
   // Elements of a braced initializer are evaluated left to right, unlike function arguments.
   std::tuple<decltype(ToBackend(args))...> converted{ToBackend(args)...};
   backend::Vantrel& object = ref.get(name);
-  return std::apply([&](auto&... backendArgs) -> Result { return (object.*operation)(backendArgs...); },
-                    converted);
+  const auto call = [&](auto&... backendArgs) -> Result { return (object.*operation)(backendArgs...); };
+  if constexpr (std::is_void_v<Result>) {
+    std::apply(call, converted);
+  } else {
+    Result answer = std::apply(call, converted);
+    RequirePresent(name, answer);
+    return answer;
+  }
 }
 
 // The five flag operations answer the host with exactly 1 or 0.

@@ -56,7 +56,8 @@ class RecordingVantrel : public backend::Vantrel {
   int number = 42;
   Text text{u"answer"};
   Array<Text> list;
-  std::exception_ptr failure;  // raised by every call when set
+  std::exception_ptr failure;  // raised by every call when set...
+  std::size_t failOnCall = 0;  // ...or, when not 0, only by the call with this number (from 1)
 
   // What Interpolate writes through its references.
   double interpolatedY = 1.5;
@@ -125,7 +126,7 @@ class RecordingVantrel : public backend::Vantrel {
   template <class Result>
   Result answer(const Result& result, const char* operation, std::vector<Argument> arguments) {
     calls.push_back({operation, std::move(arguments)});
-    if (failure) std::rethrow_exception(failure);
+    if (failure && (failOnCall == 0 || calls.size() == failOnCall)) std::rethrow_exception(failure);
     return result;
   }
 };

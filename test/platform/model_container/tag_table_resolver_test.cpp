@@ -55,6 +55,10 @@ TEST(TagTableResolver, AMalformedLineIsReportedWithItsFileAndNumber) {
       {"BALCRD01\t", "the tag is empty"},
       {"BALCRD01 \tBalance", "the name begins or ends with white space"},
       {"BALCRD01\t Balance", "the tag begins or ends with white space"},
+      {"\xEF\xBB\xBF"
+       "BALCRD01\tBalance",
+       "the name begins or ends with U+FEFF (a byte order mark)"},
+      {"BALCRD01\tBalance\xEF\xBB\xBF", "the tag begins or ends with U+FEFF (a byte order mark)"},
       {"BAL\xC3(\tBalance", "the name is not valid UTF-8 or holds a NUL byte"},
       {"BALCRD01\tBal\xED\xA0\x80", "the tag is not valid UTF-8 or holds a NUL byte"},  // a surrogate
   };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 #include <string>
 
 #include "platform/vantrel/files_fixture.h"
@@ -44,6 +45,22 @@ TEST(AtomicCopyTest, AFailingWriteLeavesTheOldTargetAndNoPartialFile) {
       EXPECT_EQ(Snapshot(folder.path()), before);
     }
   }
+}
+
+// An exception in the middle of the copy (running out of memory, say) leaves no staged file either.
+ssize_t ThrowingWrite(int, const void*, size_t) {
+  throw std::bad_alloc();
+}
+
+TEST(AtomicCopyTest, AnExceptionDuringTheCopyLeavesTheOldTargetAndNoPartialFile) {
+  TempFolder folder;
+  WriteFile(folder / "source", "new");
+  WriteFile(folder / "target", "old");
+  const auto before = Snapshot(folder.path());
+  EXPECT_THROW(CopyFileAtomically(folder / "source", folder / "target", ExistingTarget::Replace,
+                                  CopyMethod::UserSpace, ThrowingWrite),
+               std::bad_alloc);
+  EXPECT_EQ(Snapshot(folder.path()), before);
 }
 
 TEST(AtomicCopyTest, KeepingAnExistingTargetIsDecidedAtTheRename) {
