@@ -2,7 +2,10 @@
 #ifndef TARVO_RUNTIME_TEXT_H
 #define TARVO_RUNTIME_TEXT_H
 
-#include <optional>
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,29 +16,124 @@ namespace tarvo::runtime {
 
 // An immutable value. Absent text (the runtime's null string) is distinct from the empty text;
 // reading the characters of absent text raises NullReferenceError.
+//
+// Like the runtime's strings, text is shared rather than copied: a copy of a Text refers to the same
+// characters, which stay until the last copy goes (the count is atomic, so copies may live on
+// different threads). Text of up to kInlineUnits units is held in the value itself and allocates
+// nothing.
 class Text {
  public:
-  Text() noexcept = default;  // absent
-  explicit Text(std::u16string units) noexcept : units_(std::move(units)) {}
-  explicit Text(std::u16string_view units) : units_(std::in_place, units) {}
-  explicit Text(const char16_t* units) : units_(std::in_place, units) {}
+  static constexpr std::size_t kInlineUnits = 7;
+
+  Text() noexcept {}  // absent
+  explicit Text(std::u16string_view units) { assign(units); }
+  explicit Text(const std::u16string& units) { assign(units); }
+  explicit Text(const char16_t* units) { assign(std::u16string_view(units)); }
+
+  // Text written in place, with one allocation and no copy: `fill(char16_t* out)` writes at most
+  // `capacity` units and returns how many it wrote. If it throws, nothing is left behind.
+  template <class Fill>
+  static Text Build(std::size_t capacity, Fill fill) {
+    Shared* shared = Shared::Allocate(capacity);
+    std::size_t size = 0;
+    try {
+      size = fill(shared->units());
+    } catch (...) {
+      shared->release();
+      throw;
+    }
+    Text text;
+    if (size <= kInlineUnits) {
+      text.assign(std::u16string_view(shared->units(), size));
+      shared->release();
+    } else {
+      text.shared_ = shared;
+      text.size_ = size;
+    }
+    return text;
+  }
 
   static Text null() noexcept { return Text(); }
 
-  bool isNull() const noexcept { return !units_.has_value(); }
+  Text(const Text& other) noexcept : size_(other.size_) {
+    if (isShared()) {
+      shared_ = other.shared_;
+      shared_->references.fetch_add(1, std::memory_order_relaxed);
+    } else {
+      std::memcpy(inline_, other.inline_, sizeof(inline_));
+    }
+  }
+  Text(Text&& other) noexcept : size_(other.size_) {
+    std::memcpy(inline_, other.inline_, sizeof(inline_));  // takes the shared pointer too, if any
+    other.size_ = kAbsent;
+  }
+  Text& operator=(Text other) noexcept {
+    swap(other);
+    return *this;
+  }
+  ~Text() {
+    if (isShared()) shared_->release();
+  }
+
+  bool isNull() const noexcept { return size_ == kAbsent; }
 
   // The code units, or NullReferenceError naming `operation` when the text is absent.
   std::u16string_view units(const char* operation = "Text") const {
-    if (!units_) throw NullReferenceError(std::string(operation) + ": the text is absent (null)");
-    return *units_;
+    if (isNull()) throw NullReferenceError(std::string(operation) + ": the text is absent (null)");
+    return std::u16string_view(isShared() ? shared_->units() : inline_, size_);
   }
 
   // Spelled out rather than defaulted: hosts include this header, and they may be C++17.
-  friend bool operator==(const Text& left, const Text& right) noexcept { return left.units_ == right.units_; }
+  friend bool operator==(const Text& left, const Text& right) noexcept {
+    if (left.isNull() || right.isNull()) return left.isNull() && right.isNull();
+    return left.units() == right.units();
+  }
   friend bool operator!=(const Text& left, const Text& right) noexcept { return !(left == right); }
 
  private:
-  std::optional<std::u16string> units_;
+  // The reference count and the units, in one allocation.
+  struct Shared {
+    std::atomic<std::size_t> references{1};
+
+    static Shared* Allocate(std::size_t units) {
+      if (units > (static_cast<std::size_t>(-1) - sizeof(Shared)) / sizeof(char16_t)) throw std::bad_alloc();
+      return new (::operator new(sizeof(Shared) + units * sizeof(char16_t))) Shared();
+    }
+    char16_t* units() noexcept { return reinterpret_cast<char16_t*>(this + 1); }
+    void release() noexcept {
+      if (references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        this->~Shared();
+        ::operator delete(this);
+      }
+    }
+  };
+  static_assert(sizeof(Shared) % alignof(char16_t) == 0);
+
+  static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+
+  void assign(std::u16string_view units) {
+    if (units.size() <= kInlineUnits) {
+      units.copy(inline_, units.size());
+    } else {
+      shared_ = Shared::Allocate(units.size());
+      units.copy(shared_->units(), units.size());
+    }
+    size_ = units.size();
+  }
+  bool isShared() const noexcept { return size_ != kAbsent && size_ > kInlineUnits; }
+  void swap(Text& other) noexcept {
+    char held[sizeof(inline_)];
+    std::memcpy(held, inline_, sizeof(held));
+    std::memcpy(inline_, other.inline_, sizeof(held));
+    std::memcpy(other.inline_, held, sizeof(held));
+    std::swap(size_, other.size_);
+  }
+
+  std::size_t size_ = kAbsent;
+  union {
+    Shared* shared_;
+    char16_t inline_[kInlineUnits + 1];
+  };
 };
 
 }  // namespace tarvo::runtime

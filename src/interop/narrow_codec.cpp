@@ -259,6 +259,25 @@ std::u16string NarrowCodec::decode(std::string_view bytes) const {
   return decodeIconv(bytes, codeset_, asciiDecodesAlone_, *kernels_);
 }
 
+std::size_t NarrowCodec::decodeRoom(std::string_view bytes) const noexcept {
+  // One unit per byte at most in UTF-8 and in single-byte codesets, and the kernels' spare room.
+  return kind_ == Kind::Iconv ? 0 : bytes.size() + kKernelSlack;
+}
+
+std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const {
+  switch (kind_) {
+    case Kind::Utf8:
+      return kernels_->decodeUtf8(bytes.data(), bytes.size(), out);
+    case Kind::SingleByte:
+      kernels_->decodeSingleByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out,
+                                 *tables_);
+      return bytes.size();
+    case Kind::Iconv:
+      break;
+  }
+  throw std::logic_error("NarrowCodec::decodeInto: codeset " + codeset_ + " has no bounded output");
+}
+
 std::string NarrowCodec::encode(std::u16string_view text) const {
   if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));

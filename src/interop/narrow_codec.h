@@ -46,6 +46,13 @@ class NarrowCodec {
   std::u16string decode(std::string_view bytes) const;
   std::string encode(std::u16string_view text) const;
 
+  // Decoding into storage that the caller allocates, which spares the copy out of decode()'s string.
+  // Both take bytes without NUL, cut by the caller. decodeRoom tells how many units of room
+  // decodeInto needs for `bytes`, or 0 when this codec cannot bound its output beforehand; decode()
+  // is the way then. decodeInto writes what decode() would return and returns its length.
+  std::size_t decodeRoom(std::string_view bytes) const noexcept;
+  std::size_t decodeInto(std::string_view bytes, char16_t* out) const;
+
   Kind kind() const noexcept { return kind_; }
   const std::string& codeset() const noexcept { return codeset_; }
 

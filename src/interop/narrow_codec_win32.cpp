@@ -172,4 +172,14 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
   return result;
 }
 
+// The system measures its output in a pass of its own, so there is nothing to spare by decoding into
+// the caller's storage: decode() is the way.
+std::size_t NarrowCodec::decodeRoom(std::string_view) const noexcept {
+  return 0;
+}
+
+std::size_t NarrowCodec::decodeInto(std::string_view, char16_t*) const {
+  throw std::logic_error("NarrowCodec::decodeInto: the system converts the code page " + codeset_);
+}
+
 }  // namespace tarvo::interop

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/array.h"
@@ -17,6 +18,12 @@ using StringList = std::vector<std::string*>;
 // Backend text from a byte string: its bytes up to the first NUL, decoded in the process's narrow
 // encoding. An empty byte string gives empty text, never absent text.
 runtime::Text ToBackendText(const std::string& bytes);
+
+class NarrowCodec;
+
+// Backend text from bytes in `codec`'s encoding, written straight into the text's own storage where
+// the codec can bound its size. What ToBackendText does with the process's codec.
+runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes);
 
 class Util {
  public:

@@ -19,13 +19,13 @@ namespace {
 long allocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+// All kept out of line: inlined next to each other, GCC would take the malloc/free pair for a
+// mismatched new/free.
+__attribute__((noinline)) void* operator new(std::size_t size) {
   ++allocations;
   if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
   throw std::bad_alloc();
 }
-// Kept out of line: inlined next to an operator new, GCC would take the malloc/free pair for a
-// mismatched new/free.
 __attribute__((noinline)) void operator delete(void* memory) noexcept {
   std::free(memory);
 }
@@ -106,7 +106,7 @@ TEST_F(AllocationCount, OneForTheArgumentAndOneForTheResult) {
     std::string argument = NarrowText(length);
     std::string result;
     EXPECT_EQ(bridgeAllocations([&] { result = wrapper().LoadText(std::move(argument)); }), 2) << length;
-    EXPECT_EQ(backend().allocatedHere, 1);
+    EXPECT_EQ(backend().allocatedHere, 0);  // a copy of backend text shares its characters
     EXPECT_GE(result.size(), length);
   }
 }
