@@ -17,23 +17,29 @@ namespace tarvo::runtime {
 // An immutable value. Absent text (the runtime's null string) is distinct from the empty text;
 // reading the characters of absent text raises NullReferenceError.
 //
-// Like the runtime's strings, text is shared rather than copied: a copy of a Text refers to the same
-// characters, which stay until the last copy goes (the count is atomic, so copies may live on
-// different threads). Text of up to kInlineUnits units is held in the value itself and allocates
-// nothing.
+// Like the runtime's strings, longer text is shared rather than copied: a copy of a Text refers to
+// the same characters, which stay until the last copy goes (the count is atomic, so copies may live
+// on different threads). Text of up to kInlineUnits units, which covers most names and messages that
+// pass through the bridge, is held in the value itself and allocates nothing; a Text is then one
+// cache line.
 class Text {
  public:
-  static constexpr std::size_t kInlineUnits = 7;
+  static constexpr std::size_t kInlineUnits = 27;
 
   Text() noexcept {}  // absent
   explicit Text(std::u16string_view units) { assign(units); }
   explicit Text(const std::u16string& units) { assign(units); }
   explicit Text(const char16_t* units) { assign(std::u16string_view(units)); }
 
-  // Text written in place, with one allocation and no copy: `fill(char16_t* out)` writes at most
-  // `capacity` units and returns how many it wrote. If it throws, nothing is left behind.
+  // Text written in place: `fill(char16_t* out)` writes at most `capacity` units and returns how
+  // many it wrote. Long text is written straight into its own storage (one allocation, no copy),
+  // short text on the stack first. If `fill` throws, nothing is left behind.
   template <class Fill>
   static Text Build(std::size_t capacity, Fill fill) {
+    if (capacity <= kStackUnits) {
+      char16_t units[kStackUnits];
+      return Text(std::u16string_view(units, fill(units)));
+    }
     Shared* shared = Shared::Allocate(capacity);
     std::size_t size = 0;
     try {
@@ -110,6 +116,7 @@ class Text {
   static_assert(sizeof(Shared) % alignof(char16_t) == 0);
 
   static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kStackUnits = 128;
 
   void assign(std::u16string_view units) {
     if (units.size() <= kInlineUnits) {

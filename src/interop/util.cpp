@@ -9,8 +9,7 @@ namespace tarvo::interop {
 runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\0'));  // so that text cut short is allocated for what is left
   const std::size_t room = codec.decodeRoom(bytes);
-  // Short text is held inside the Text itself, and decode()'s string is short enough not to allocate.
-  if (room == 0 || bytes.size() <= runtime::Text::kInlineUnits) return runtime::Text(codec.decode(bytes));
+  if (room == 0) return runtime::Text(codec.decode(bytes));
   return runtime::Text::Build(room, [&](char16_t* units) { return codec.decodeInto(bytes, units); });
 }
 

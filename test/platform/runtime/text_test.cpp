@@ -28,11 +28,15 @@ TEST(Text, AbsentAndEmptyDiffer) {
   }
 }
 
-// Seven units fit in the value, eight are shared; copies, moves and assignments across that edge
-// must keep the characters, whichever way they are held on either side.
+// Copies, moves and assignments between text held inline and shared text must keep the characters,
+// whichever way they are held on either side.
 TEST(Text, CopiesMovesAndAssignmentsKeepTheCharactersOnBothSidesOfTheInlineEdge) {
-  const std::vector<std::u16string> samples = {u"",        u"a",         u"seven!!", u"eight!!!",
-                                               u"\u00E9t\u00E9 \u65E5\u672C", std::u16string(1000, u'x')};
+  const std::vector<std::u16string> samples = {u"",
+                                               u"a",
+                                               u"\u00E9t\u00E9 \u65E5\u672C",
+                                               std::u16string(Text::kInlineUnits, u'i'),
+                                               std::u16string(Text::kInlineUnits + 1, u's'),
+                                               std::u16string(1000, u'x')};
   for (const std::u16string& first : samples) {
     for (const std::u16string& second : samples) {
       Text a(first), b(second);
