@@ -15,6 +15,7 @@
 #include "interop/codec_kernels.h"
 #include "interop/codec_scalar.h"
 #include "interop/iconv_converter.h"
+#include "interop/multi_byte_tables.h"
 
 namespace tarvo::interop {
 namespace {
@@ -161,6 +162,38 @@ std::string encodeSingleByte(std::u16string_view text, const NarrowCodec::Single
   return out.finish();
 }
 
+std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& tables,
+                               const CodecKernels& kernels) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (bytes.size() <= kShortUnits) {
+    char16_t buffer[kShortUnits + kKernelSlack];
+    return std::u16string(buffer, DecodeMultiByte(in, bytes.size(), buffer, tables, kernels));
+  }
+  // One unit per byte at most: allocated once at that bound, then cut to what was written.
+  std::u16string text(bytes.size() + kKernelSlack, u'\0');
+  text.resize(DecodeMultiByte(in, bytes.size(), text.data(), tables, kernels));
+  return text;
+}
+
+std::string encodeMultiByte(std::u16string_view text, const MultiByteTables& tables,
+                            const CodecKernels& kernels) {
+  if (text.size() <= kShortUnits) {
+    char buffer[3 * kShortUnits + kKernelSlack];
+    return std::string(buffer, EncodeMultiByte(text.data(), text.size(), buffer, tables, kernels));
+  }
+  // As for iconv's multi-byte codesets: the leading ASCII one byte each, then two per character.
+  const std::size_t ascii = kernels.asciiPrefix16(text.data(), text.size());
+  EncodeOutput out(ascii + 2 * (text.size() - ascii));
+  inChunks(
+      text.size(),
+      [&](std::size_t at, std::size_t length) {
+        out.commit(
+            EncodeMultiByte(text.data() + at, length, out.space(3 * length + kKernelSlack), tables, kernels));
+      },
+      [&](std::size_t end) { return scalar::IsHighSurrogate(text[end - 1]) ? end - 1 : end; });
+  return out.finish();
+}
+
 std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, bool asciiAlone,
                            const CodecKernels& kernels) {
   DecodeOutput out(bytes.size());  // one unit per byte at most, in every codeset iconv knows of but a few
@@ -240,6 +273,11 @@ NarrowCodec NarrowCodec::forCodeset(std::string_view codeset) {
   { IconvHandle encoder(name.c_str(), kUtf16, name); }
   std::shared_ptr<const SingleByteTables> tables = ProbeSingleByte(name);
   if (tables) return NarrowCodec(Kind::SingleByte, std::move(name), std::move(tables));
+  if (std::shared_ptr<const MultiByteTables> multiByte = ProbeMultiByte(name)) {
+    NarrowCodec codec(Kind::MultiByte, std::move(name), nullptr);
+    codec.multiByte_ = std::move(multiByte);
+    return codec;
+  }
   NarrowCodec codec(Kind::Iconv, std::move(name), nullptr);
   codec.asciiDecodesAlone_ = AsciiDecodesAlone(codec.codeset_);
   codec.asciiEncodesAlone_ = AsciiEncodesAlone(codec.codeset_);
@@ -253,6 +291,8 @@ std::u16string NarrowCodec::decode(std::string_view bytes) const {
       return decodeUtf8(bytes, *kernels_);
     case Kind::SingleByte:
       return decodeSingleByte(bytes, *tables_, *kernels_);
+    case Kind::MultiByte:
+      return decodeMultiByte(bytes, *multiByte_, *kernels_);
     case Kind::Iconv:
       break;
   }
@@ -260,7 +300,7 @@ std::u16string NarrowCodec::decode(std::string_view bytes) const {
 }
 
 std::size_t NarrowCodec::decodeRoom(std::string_view bytes) const noexcept {
-  // One unit per byte at most in UTF-8 and in single-byte codesets, and the kernels' spare room.
+  // One unit per byte at most in UTF-8 and in the tabled codesets, and the kernels' spare room.
   return kind_ == Kind::Iconv ? 0 : bytes.size() + kKernelSlack;
 }
 
@@ -272,6 +312,9 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
       kernels_->decodeSingleByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out,
                                  *tables_);
       return bytes.size();
+    case Kind::MultiByte:
+      return DecodeMultiByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out,
+                             *multiByte_, *kernels_);
     case Kind::Iconv:
       break;
   }
@@ -282,6 +325,7 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
   if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));
   if (kind_ == Kind::SingleByte) return encodeSingleByte(text, *tables_, *kernels_);
+  if (kind_ == Kind::MultiByte) return encodeMultiByte(text, *multiByte_, *kernels_);
   return encodeIconv(text, codeset_, asciiEncodesAlone_, *kernels_);
 }
 
@@ -308,6 +352,19 @@ NarrowCodec NarrowCodec::withKernelSet(KernelSet set) const {
 
 NarrowCodec::KernelSet NarrowCodec::kernelSet() const noexcept {
   return kernels_->set;
+}
+
+NarrowCodec NarrowCodec::throughIconv() const {
+  if (kind_ != Kind::MultiByte) {
+    throw std::invalid_argument("NarrowCodec::throughIconv: codeset " + codeset_ +
+                                " has no multi-byte tables");
+  }
+  NarrowCodec copy = *this;
+  copy.kind_ = Kind::Iconv;
+  copy.multiByte_ = nullptr;
+  copy.asciiDecodesAlone_ = AsciiDecodesAlone(codeset_);
+  copy.asciiEncodesAlone_ = AsciiEncodesAlone(codeset_);
+  return copy;
 }
 
 }  // namespace tarvo::interop

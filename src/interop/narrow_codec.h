@@ -10,8 +10,12 @@
 namespace tarvo::interop {
 
 struct CodecKernels;
+struct MultiByteTables;
 
-// Converts between byte strings in one codeset and UTF-16 text.
+// Converts between byte strings in one codeset and UTF-16 text. UTF-8 is decoded and encoded here,
+// single-byte codesets and stateless multi-byte ones (EUC-JP, Shift_JIS, GBK, EUC-KR, Big5, ...)
+// through tables read once from iconv, and the rest (stateful ones such as ISO-2022-JP, and those
+// with four-byte characters such as GB18030) through iconv itself.
 //
 // Both directions stop at the first NUL. Decoding replaces each maximal invalid subpart of UTF-8
 // (and each undecodable byte of other codesets) with U+FFFD; encoding writes '?' for a character
@@ -19,12 +23,13 @@ struct CodecKernels;
 // number of threads may use at once.
 //
 // Each result is allocated once, at its final size or an upper bound of it (UTF-8 decoding reserves
-// one unit per byte). Codesets that only iconv follows add the converter's own allocations, and a
-// long result that needs more than two bytes per character grows. The inner loops use the
+// one unit per byte, and so do the multi-byte codesets). Codesets that only iconv follows add the
+// converter's own allocations, and a long multi-byte result that needs more than two bytes per
+// character grows. The inner loops use the
 // processor's vector instructions where it has them.
 class NarrowCodec {
  public:
-  enum class Kind { Utf8, SingleByte, Iconv };
+  enum class Kind { Utf8, SingleByte, MultiByte, Iconv };
 
   // Instruction sets the inner loops exist for. Every codec uses the best one the processor offers;
   // all give identical results.
@@ -62,6 +67,9 @@ class NarrowCodec {
   static std::vector<KernelSet> availableKernelSets();
   NarrowCodec withKernelSet(KernelSet set) const;
   KernelSet kernelSet() const noexcept;
+  // A copy of a multi-byte codec that converts through iconv instead of its tables (the reference
+  // the tables are tested against); raises std::invalid_argument for other kinds.
+  NarrowCodec throughIconv() const;
 
   struct SingleByteTables;
 
@@ -70,7 +78,8 @@ class NarrowCodec {
 
   Kind kind_;
   std::string codeset_;
-  std::shared_ptr<const SingleByteTables> tables_;  // only for Kind::SingleByte
+  std::shared_ptr<const SingleByteTables> tables_;    // only for Kind::SingleByte
+  std::shared_ptr<const MultiByteTables> multiByte_;  // only for Kind::MultiByte
   const CodecKernels* kernels_;
   // For Kind::Iconv: whether every ASCII character converts alone to itself, so that the ASCII text
   // before the first other character can skip the converter.

@@ -23,6 +23,8 @@ const char* kindName(tarvo::interop::NarrowCodec::Kind kind) {
       return "Utf8";
     case tarvo::interop::NarrowCodec::Kind::SingleByte:
       return "SingleByte";
+    case tarvo::interop::NarrowCodec::Kind::MultiByte:
+      return "MultiByte";
     case tarvo::interop::NarrowCodec::Kind::Iconv:
       return "Iconv";
   }

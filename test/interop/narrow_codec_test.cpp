@@ -48,8 +48,11 @@ TEST(NarrowCodecKind, NamesMapToTheRightKind) {
   for (const char* name : {"ISO-8859-1", "CP1252", "KOI8-R", "IBM037", "ASCII"}) {
     EXPECT_EQ(NarrowCodec::forCodeset(name).kind(), Kind::SingleByte) << name;
   }
-  // Multi-byte, stateful (ISO-2022-JP) and composing (CP1258) codesets all need iconv.
-  for (const char* name : {"EUC-JP", "SHIFT_JIS", "GB18030", "ISO-2022-JP", "CP1258"}) {
+  for (const char* name : {"EUC-JP", "SHIFT_JIS", "CP932", "EUC-KR", "GBK", "BIG5"}) {
+    EXPECT_EQ(NarrowCodec::forCodeset(name).kind(), Kind::MultiByte) << name;
+  }
+  // Four-byte characters (GB18030), shift states (ISO-2022-JP) and composition (CP1258) need iconv.
+  for (const char* name : {"GB18030", "ISO-2022-JP", "CP1258"}) {
     const NarrowCodec codec = NarrowCodec::forCodeset(name);
     EXPECT_EQ(codec.kind(), Kind::Iconv) << name;
     EXPECT_EQ(codec.codeset(), name);

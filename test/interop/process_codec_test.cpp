@@ -106,19 +106,19 @@ TEST_F(ProcessCodec, EachGeneratedLocaleSelectsItsCodeset) {
   EXPECT_EQ(probe({"LANG=en_US.UTF-8"}), line("UTF-8", "Utf8"));
   EXPECT_EQ(probe({"LANG=en_US.ISO-8859-1"}), line("ISO-8859-1", "SingleByte"));
   EXPECT_EQ(probe({"LANG=ru_RU.KOI8-R"}), line("KOI8-R", "SingleByte"));
-  EXPECT_EQ(probe({"LANG=ja_JP.EUC-JP"}), line("EUC-JP", "Iconv"));
+  EXPECT_EQ(probe({"LANG=ja_JP.EUC-JP"}), line("EUC-JP", "MultiByte"));
 }
 
 TEST_F(ProcessCodec, LcAllOutranksLcCtypeWhichOutranksLang) {
   EXPECT_EQ(probe({"LC_ALL=ru_RU.KOI8-R", "LC_CTYPE=ja_JP.EUC-JP", "LANG=en_US.ISO-8859-1"}),
             line("KOI8-R", "SingleByte"));
-  EXPECT_EQ(probe({"LC_CTYPE=ja_JP.EUC-JP", "LANG=en_US.ISO-8859-1"}), line("EUC-JP", "Iconv"));
+  EXPECT_EQ(probe({"LC_CTYPE=ja_JP.EUC-JP", "LANG=en_US.ISO-8859-1"}), line("EUC-JP", "MultiByte"));
   // Other categories do not take part.
   EXPECT_EQ(probe({"LC_MESSAGES=ja_JP.EUC-JP", "LANG=ru_RU.KOI8-R"}), line("KOI8-R", "SingleByte"));
 }
 
 TEST_F(ProcessCodec, EmptyVariablesAreSkipped) {
-  EXPECT_EQ(probe({"LC_ALL=", "LC_CTYPE=ja_JP.EUC-JP", "LANG=ru_RU.KOI8-R"}), line("EUC-JP", "Iconv"));
+  EXPECT_EQ(probe({"LC_ALL=", "LC_CTYPE=ja_JP.EUC-JP", "LANG=ru_RU.KOI8-R"}), line("EUC-JP", "MultiByte"));
   EXPECT_EQ(probe({"LC_ALL=", "LC_CTYPE=", "LANG=ru_RU.KOI8-R"}), line("KOI8-R", "SingleByte"));
   EXPECT_EQ(probe({"LC_ALL=", "LC_CTYPE=", "LANG="}), line("UTF-8", "Utf8"));
 }

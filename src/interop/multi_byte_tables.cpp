@@ -1,0 +1,259 @@
+#include "interop/multi_byte_tables.h"
+
+#include <cerrno>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "interop/codec_scalar.h"
+#include "interop/iconv_converter.h"
+
+namespace tarvo::interop {
+namespace {
+
+constexpr std::size_t kLongestSequence = 3;
+// Rows of the decoding tree, 1 KiB each. EUC-JP needs 191, GBK 127; codesets with four-byte
+// sequences (GB18030, EUC-TW) stop here or at the depth limit and stay with iconv.
+constexpr std::size_t kMostRows = 400;
+
+// What converting one sequence alone, from the initial state, gave.
+enum class Probe { Converted, Invalid, Incomplete, Unusable };
+
+// Converts `inBytes` bytes at `in` into `out` (room for `capacity` units). Converted means the whole
+// input became `*produced` units and the flush added nothing; Unusable means anything that a table
+// cannot reproduce: output held back to the flush, or a partial conversion.
+template <class Out>
+Probe ConvertAlone(iconv_t cd, const void* in, std::size_t inBytes, Out* out, std::size_t capacity,
+                   std::size_t* produced) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* inPtr = static_cast<char*>(const_cast<void*>(in));
+  std::size_t inLeft = inBytes;
+  char* outPtr = reinterpret_cast<char*>(out);
+  const std::size_t roomBytes = capacity * sizeof(Out);
+  std::size_t outLeft = roomBytes;
+  errno = 0;
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+    const int error = errno;
+    if (inLeft != inBytes || outLeft != roomBytes) return Probe::Unusable;
+    return error == EILSEQ ? Probe::Invalid : error == EINVAL ? Probe::Incomplete : Probe::Unusable;
+  }
+  const std::size_t beforeFlush = outLeft;
+  if (inLeft != 0 || iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+      outLeft != beforeFlush || (roomBytes - outLeft) % sizeof(Out) != 0) {
+    return Probe::Unusable;
+  }
+  *produced = (roomBytes - outLeft) / sizeof(Out);
+  return Probe::Converted;
+}
+
+bool ProbeDecoding(const std::string& codeset, MultiByteTables& tables) {
+  IconvHandle decoder(kUtf16, codeset.c_str(), codeset);
+  struct Pending {
+    std::size_t row;
+    unsigned char prefix[kLongestSequence];
+    std::size_t length;
+  };
+  std::vector<Pending> pending{{0, {}, 0}};
+  tables.rows.emplace_back().fill(MultiByteTables::kInvalid);
+  for (std::size_t next = 0; next < pending.size(); ++next) {
+    const Pending at = pending[next];  // a copy: `pending` grows below
+    // No byte of a character is NUL: text ends at the first one before it reaches the tables.
+    for (unsigned byte = 1; byte < 256; ++byte) {
+      unsigned char sequence[kLongestSequence];
+      std::memcpy(sequence, at.prefix, at.length);
+      sequence[at.length] = static_cast<unsigned char>(byte);
+      char16_t units[4];
+      std::size_t produced = 0;
+      std::uint32_t entry = MultiByteTables::kInvalid;
+      switch (ConvertAlone(decoder.get(), sequence, at.length + 1, units, 4, &produced)) {
+        case Probe::Converted:
+          // No output is a shift; two units a surrogate pair or a composed character.
+          if (produced != 1 || scalar::IsSurrogate(units[0])) return false;
+          entry = units[0];
+          break;
+        case Probe::Invalid:
+          break;
+        case Probe::Incomplete:
+          if (at.length + 1 == kLongestSequence || tables.rows.size() == kMostRows) return false;
+          entry = MultiByteTables::kNext | static_cast<std::uint32_t>(tables.rows.size());
+          pending.push_back({tables.rows.size(), {}, at.length + 1});
+          std::memcpy(pending.back().prefix, sequence, at.length + 1);
+          tables.rows.emplace_back().fill(MultiByteTables::kInvalid);
+          break;
+        case Probe::Unusable:
+          return false;
+      }
+      tables.rows[at.row][byte] = entry;
+    }
+  }
+  tables.asciiCompatible = true;
+  for (unsigned byte = 1; byte < 0x80; ++byte) {
+    if (tables.rows[0][byte] != byte) tables.asciiCompatible = false;
+  }
+  return tables.rows.size() > 1;  // else the single-byte tables would serve
+}
+
+bool ProbeEncoding(const std::string& codeset, MultiByteTables& tables) {
+  IconvHandle encoder(codeset.c_str(), kUtf16, codeset);
+  tables.encode.assign(0x10000, 0);
+  for (std::uint32_t unit = 1; unit < 0x10000; ++unit) {
+    const char16_t in = static_cast<char16_t>(unit);
+    if (scalar::IsSurrogate(in)) continue;  // never a character alone
+    unsigned char bytes[8];
+    std::size_t produced = 0;
+    switch (ConvertAlone(encoder.get(), &in, sizeof(in), bytes, sizeof(bytes), &produced)) {
+      case Probe::Converted:
+        if (produced == 0 || produced > kLongestSequence) return false;
+        for (std::size_t i = 0; i < produced; ++i) tables.encode[unit] |= std::uint32_t{bytes[i]} << (8 * i);
+        tables.encode[unit] |= static_cast<std::uint32_t>(produced) << 24;
+        break;
+      case Probe::Invalid:
+        break;
+      case Probe::Incomplete:
+      case Probe::Unusable:
+        return false;
+    }
+  }
+  for (std::uint32_t unit = 1; unit < 0x80; ++unit) {
+    if (tables.encode[unit] != ((1u << 24) | unit)) tables.asciiCompatible = false;
+  }
+  // The decoding tree holds no character beyond the BMP; the encoder must not know any either
+  // (a few from the planes that East Asian sets extend into).
+  for (const char32_t codePoint : {U'\U00010000', U'\U0001F600', U'\U00020000', U'\U0002A6D6'}) {
+    const char16_t pair[2] = {static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)),
+                              static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF))};
+    unsigned char bytes[8];
+    std::size_t produced = 0;
+    if (ConvertAlone(encoder.get(), pair, sizeof(pair), bytes, sizeof(bytes), &produced) != Probe::Invalid) {
+      return false;
+    }
+  }
+  tables.replacement = tables.encode[u'?'];
+  return true;
+}
+
+#if defined(__SSE2__)
+// Text in these codesets mixes short runs of ASCII with other characters, so runs go 16 at a time
+// inline rather than through a kernel call each. SSE2 is part of every x86-64 processor.
+constexpr bool kHaveSse2 = true;
+
+// Widens the 16 bytes at `in` (all of them, ASCII or not) and returns how many lead the block as ASCII.
+inline std::size_t WidenAscii16(const unsigned char* in, char16_t* out) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, _mm_setzero_si128()));
+  const unsigned others = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+  return others == 0 ? 16 : static_cast<std::size_t>(__builtin_ctz(others));
+}
+
+// Narrows the 16 units at `in` and returns how many lead them as ASCII (those bytes are right).
+inline std::size_t NarrowAscii16(const char16_t* in, char* out) {
+  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
+  const __m128i above = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i asciiFirst = _mm_cmpeq_epi16(_mm_and_si128(first, above), _mm_setzero_si128());
+  const __m128i asciiSecond = _mm_cmpeq_epi16(_mm_and_si128(second, above), _mm_setzero_si128());
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(first, second));
+  const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiFirst, asciiSecond)));
+  return ascii == 0xFFFF ? 16 : static_cast<std::size_t>(__builtin_ctz(~ascii));
+}
+#else
+constexpr bool kHaveSse2 = false;
+inline std::size_t WidenAscii16(const unsigned char*, char16_t*) {
+  return 0;
+}
+inline std::size_t NarrowAscii16(const char16_t*, char*) {
+  return 0;
+}
+#endif
+
+}  // namespace
+
+std::shared_ptr<const MultiByteTables> ProbeMultiByte(const std::string& codeset) {
+  auto tables = std::make_shared<MultiByteTables>();
+  if (!ProbeDecoding(codeset, *tables) || !ProbeEncoding(codeset, *tables)) return nullptr;
+  return tables;
+}
+
+std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* out,
+                            const MultiByteTables& tables, const CodecKernels& kernels) {
+  const unsigned char* const end = p + size;
+  char16_t* const start = out;
+  const std::array<std::uint32_t, 256>* const rows = tables.rows.data();
+  const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
+  while (p != end) {
+    if (*p < 0x80 && tables.asciiCompatible) {
+      // Whole blocks step by a constant, so that the next load need not wait for this one's count.
+      while (vector && end - p >= 16) {
+        const std::size_t run = WidenAscii16(p, out);
+        if (run != 16) {
+          p += run;
+          out += run;
+          break;
+        }
+        p += 16;
+        out += 16;
+      }
+      while (p != end && *p < 0x80) *out++ = *p++;
+      continue;
+    }
+    std::uint32_t entry = rows[0][*p];
+    const unsigned char* next = p + 1;
+    while (entry != MultiByteTables::kInvalid && (entry & MultiByteTables::kNext) != 0) {
+      entry = next == end ? MultiByteTables::kInvalid : rows[entry & ~MultiByteTables::kNext][*next++];
+    }
+    if (entry == MultiByteTables::kInvalid) {
+      *out++ = scalar::kReplacementCharacter;  // and the next byte may begin a character
+      ++p;
+    } else {
+      *out++ = static_cast<char16_t>(entry);
+      p = next;
+    }
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
+std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, const MultiByteTables& tables,
+                            const CodecKernels& kernels) {
+  const char16_t* const end = p + size;
+  char* const start = out;
+  const std::uint32_t* const encode = tables.encode.data();
+  const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
+  while (p != end) {
+    const char16_t unit = *p;
+    if (unit < 0x80 && tables.asciiCompatible) {
+      // Whole blocks step by a constant, so that the next load need not wait for this one's count.
+      while (vector && end - p >= 16) {
+        const std::size_t run = NarrowAscii16(p, out);
+        if (run != 16) {
+          p += run;
+          out += run;
+          break;
+        }
+        p += 16;
+        out += 16;
+      }
+      while (p != end && *p < 0x80) *out++ = static_cast<char>(*p++);
+      continue;
+    }
+    std::uint32_t entry;
+    if (scalar::IsSurrogate(unit)) {
+      // A pair is one character beyond what the codeset holds; a lone surrogate is none at all.
+      const bool pair = scalar::IsHighSurrogate(unit) && end - p >= 2 && scalar::IsLowSurrogate(p[1]);
+      p += pair ? 2 : 1;
+      entry = tables.replacement;
+    } else {
+      entry = encode[unit] != 0 ? encode[unit] : tables.replacement;
+      ++p;
+    }
+    out[0] = static_cast<char>(entry & 0xFF);
+    out[1] = static_cast<char>((entry >> 8) & 0xFF);
+    out[2] = static_cast<char>((entry >> 16) & 0xFF);
+    out += entry >> 24;
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
+}  // namespace tarvo::interop

@@ -1,0 +1,122 @@
+// The tables of the multi-byte codesets against iconv itself, which they were read from: every
+// character and every broken sequence must convert exactly as the converter converts it in context.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "interop/narrow_codec.h"
+
+namespace tarvo::interop {
+namespace {
+
+const char* const kCodesets[] = {"EUC-JP", "SHIFT_JIS", "CP932", "EUC-KR", "GBK", "BIG5"};
+
+class MultiByteTables : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    tabled_ = NarrowCodec::forCodeset(GetParam());
+    ASSERT_EQ(tabled_.kind(), NarrowCodec::Kind::MultiByte);
+    reference_ = tabled_.throughIconv();
+  }
+
+  void expectSameDecoding(const std::string& bytes) const {
+    ASSERT_EQ(tabled_.decode(bytes), reference_.decode(bytes)) << Hex(bytes);
+  }
+  void expectSameEncoding(const std::u16string& text) const {
+    ASSERT_EQ(tabled_.encode(text), reference_.encode(text)) << Hex(text);
+  }
+
+  template <class String>
+  static std::string Hex(const String& units) {
+    std::string hex;
+    for (const auto unit : units) hex += std::to_string(static_cast<unsigned>(unit)) + " ";
+    return hex;
+  }
+
+  NarrowCodec tabled_ = NarrowCodec::forCodeset("UTF-8");
+  NarrowCodec reference_ = NarrowCodec::forCodeset("UTF-8");
+};
+
+// Each lead byte with every following byte, inside text and at its end, where a sequence breaks off.
+TEST_P(MultiByteTables, EveryOneAndTwoByteSequenceDecodesAsIconvDecodesIt) {
+  for (unsigned lead = 1; lead < 256; ++lead) {
+    const std::string first(1, static_cast<char>(lead));
+    expectSameDecoding("a" + first + "z");
+    expectSameDecoding("a" + first);
+    if (lead < 0x80) continue;
+    for (unsigned next = 1; next < 256; ++next) {
+      const std::string pair = first + static_cast<char>(next);
+      expectSameDecoding("a" + pair + "z");
+      if (HasFailure()) return;
+    }
+  }
+}
+
+// EUC-JP's third plane (8F) needs three bytes; a break after any of them is also tried.
+TEST_P(MultiByteTables, ThreeByteSequencesDecodeAsIconvDecodesThem) {
+  for (unsigned second = 0x80; second < 256; ++second) {
+    for (unsigned third = 1; third < 256; ++third) {
+      const std::string triple = {static_cast<char>(0x8F), static_cast<char>(second),
+                                  static_cast<char>(third)};
+      expectSameDecoding(triple + "!");
+      if (third == 0xA1) expectSameDecoding(triple.substr(0, 2));
+      if (HasFailure()) return;
+    }
+  }
+}
+
+TEST_P(MultiByteTables, EveryUnitEncodesAsIconvEncodesIt) {
+  for (std::uint32_t unit = 1; unit < 0x10000; ++unit) {
+    expectSameEncoding(std::u16string{u'a', static_cast<char16_t>(unit), u'z'});
+    if (HasFailure()) return;
+  }
+  // Characters beyond the BMP, lone surrogates in every position, and a pair cut by the end.
+  expectSameEncoding(u"x\U0001F600y\U00020000");
+  expectSameEncoding(std::u16string{u'a', 0xDC00, 0xD800, u'b', 0xD800});
+}
+
+// Random text, long enough to cross the codec's chunks, both ways, on every kernel set.
+TEST_P(MultiByteTables, RandomTextConvertsAsIconvConvertsIt) {
+  std::mt19937 random(20261208);
+  std::vector<char16_t> characters;  // what the codeset holds, and some it does not
+  for (std::uint32_t unit = 0x80; unit < 0x10000; ++unit) {
+    const std::u16string one(1, static_cast<char16_t>(unit));
+    if (unit % 7 == 0 || reference_.encode(one) != "?") characters.push_back(static_cast<char16_t>(unit));
+  }
+  for (int round = 0; round < 40; ++round) {
+    const std::size_t length = round < 30 ? random() % 300 : 5000 + random() % 5000;
+    std::u16string text;
+    std::string bytes;
+    for (std::size_t i = 0; i < length; ++i) {
+      const unsigned choice = random() % 10;
+      text += choice < 4   ? static_cast<char16_t>(0x20 + random() % 0x5F)
+              : choice < 9 ? characters[random() % characters.size()]
+                           : static_cast<char16_t>(0xD800 + random() % 0x800);
+      bytes +=
+          choice < 5 ? static_cast<char>(0x20 + random() % 0x5F) : static_cast<char>(0x80 + random() % 0x80);
+    }
+    expectSameEncoding(text);
+    expectSameDecoding(bytes);
+    expectSameDecoding(reference_.encode(text));
+    for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
+      ASSERT_EQ(tabled_.withKernelSet(set).decode(bytes), reference_.decode(bytes)) << round;
+      ASSERT_EQ(tabled_.withKernelSet(set).encode(text), reference_.encode(text)) << round;
+    }
+  }
+}
+
+std::string TestName(const ::testing::TestParamInfo<const char*>& info) {
+  std::string name = info.param;
+  for (char& c : name) {
+    if (c == '-') c = '_';
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codesets, MultiByteTables, ::testing::ValuesIn(kCodesets), TestName);
+
+}  // namespace
+}  // namespace tarvo::interop
