@@ -134,6 +134,8 @@ bool ProbeEncoding(const std::string& codeset, MultiByteTables& tables) {
   return true;
 }
 
+constexpr std::size_t kLongRun = 64;
+
 #if defined(__SSE2__)
 // Text in these codesets mixes short runs of ASCII with other characters, so runs go 16 at a time
 // inline rather than through a kernel call each. SSE2 is part of every x86-64 processor.
@@ -186,7 +188,15 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
   while (p != end) {
     if (*p < 0x80 && tables.asciiCompatible) {
       // Whole blocks step by a constant, so that the next load need not wait for this one's count.
-      while (vector && end - p >= 16) {
+      // A run that goes on past kLongRun is left to the kernels, which are faster on long runs.
+      for (std::size_t blocks = 0; vector && end - p >= 16; ++blocks) {
+        if (blocks * 16 == kLongRun) {
+          const char* const run = reinterpret_cast<const char*>(p);
+          const std::size_t length = kernels.asciiPrefix(run, static_cast<std::size_t>(end - p));
+          out += kernels.decodeUtf8(run, length, out);  // ASCII is its own UTF-8
+          p += length;
+          break;
+        }
         const std::size_t run = WidenAscii16(p, out);
         if (run != 16) {
           p += run;
@@ -224,8 +234,13 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
   while (p != end) {
     const char16_t unit = *p;
     if (unit < 0x80 && tables.asciiCompatible) {
-      // Whole blocks step by a constant, so that the next load need not wait for this one's count.
-      while (vector && end - p >= 16) {
+      for (std::size_t blocks = 0; vector && end - p >= 16; ++blocks) {  // as in DecodeMultiByte
+        if (blocks * 16 == kLongRun) {
+          const std::size_t length = kernels.asciiPrefix16(p, static_cast<std::size_t>(end - p));
+          out += kernels.encodeUtf8(p, length, out);  // ASCII is its own UTF-8
+          p += length;
+          break;
+        }
         const std::size_t run = NarrowAscii16(p, out);
         if (run != 16) {
           p += run;
