@@ -39,6 +39,8 @@ const std::vector<Codeset> kCodesets = {
     {"CP1252", "windows-1252", {Script::Ascii, Script::Latin}},
     {"CP1251", "windows-1251", {Script::Cyrillic}},
     {"EUC-JP", "EUC-JP", {Script::Ascii, Script::Latin, Script::Cyrillic}},
+    // Four-byte characters keep GB18030 with iconv itself: the codeset that only iconv converts.
+    {"GB18030", "GB18030", {Script::Ascii, Script::Latin, Script::Cyrillic}},
 };
 const std::vector<std::size_t> kSizes = {24, 4096, 1 << 20};
 

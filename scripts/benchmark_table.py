@@ -64,7 +64,7 @@ def main(args):
             groups.append(parts[:-1])
     print("| direction | codeset | text | bytes | ours | × memcpy | × iconv | × ICU |")
     print("|---|---|---|---:|---:|---:|---:|---:|")
-    codesets = ["UTF-8", "CP1252", "CP1251", "EUC-JP"]
+    codesets = ["UTF-8", "CP1252", "CP1251", "EUC-JP", "GB18030"]
     scripts = ["ascii", "latin", "cyrillic"]
     groups.sort(key=lambda g: (g[0], codesets.index(g[1]) if g[1] in codesets else 99,
                                scripts.index(g[2]) if g[2] in scripts else 99, int(g[3])))
