@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the test programs of the default build under valgrind's memcheck. An invalid read or write,
 # a jump on uninitialised memory, a bad free or a leak (definite or indirect) fails the run.
-#   bash scripts/run-valgrind.sh        # the core tests: interop, utility, file names, unified tags,
-#                                       # the host programs and the reliability tests
+#   bash scripts/run-valgrind.sh        # the core tests: interop, backend text, utility, file
+#                                       # names, unified tags, the host programs and the
+#                                       # reliability tests
 #   bash scripts/run-valgrind.sh all    # every test program besides
 # Each program runs once with all its tests, and again under the locales its ctest variants use.
 # Programs the tests start (helper programs, LibreOffice) run natively. Left out:
@@ -27,6 +28,7 @@ bash test/interop/make_test_locales.sh "$locales" >/dev/null
 # One run per line: environment (or -), program under build/default/test, gtest filter (or -).
 core_runs="
 - interop/narrow_codec_test -
+- platform/runtime/runtime_test -
 - utility/vantrel_wrapper_test -
 LC_ALL=en_US.ISO-8859-1 utility/vantrel_wrapper_test -
 - file_names/file_name_getters_test -

@@ -37,7 +37,7 @@ class Text {
   template <class Fill>
   static Text Build(std::size_t capacity, Fill fill) {
     if (capacity <= kStackUnits) {
-      char16_t units[kStackUnits];
+      alignas(16) char16_t units[kStackUnits];
       return Text(std::u16string_view(units, fill(units)));
     }
     Shared* shared = Shared::Allocate(capacity);
@@ -97,8 +97,10 @@ class Text {
   friend bool operator!=(const Text& left, const Text& right) noexcept { return !(left == right); }
 
  private:
-  // The reference count and the units, in one allocation.
-  struct Shared {
+  // The reference count and the units, in one allocation. The units start 16 bytes in, aligned as
+  // any heap block is: copies between blocks aligned differently run several times slower on some
+  // processors (glibc copies long blocks with `rep movsb`).
+  struct alignas(16) Shared {
     std::atomic<std::size_t> references{1};
 
     static Shared* Allocate(std::size_t units) {
@@ -113,7 +115,7 @@ class Text {
       }
     }
   };
-  static_assert(sizeof(Shared) % alignof(char16_t) == 0);
+  static_assert(sizeof(Shared) == 16);
 
   static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
   static constexpr std::size_t kStackUnits = 128;

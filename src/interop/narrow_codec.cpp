@@ -59,7 +59,8 @@ void inChunks(std::size_t size, Convert convert, ChunkEnd chunkEnd) {
 }
 
 // Text up to this long is converted into a small buffer on the stack, which spares the short strings
-// that most calls carry the bookkeeping of chunks.
+// that most calls carry the bookkeeping of chunks. Stack buffers are aligned for the same reason as
+// ChunkedOutput's.
 constexpr std::size_t kShortUnits = 256;
 
 std::size_t noAdjustment(std::size_t end) {
@@ -87,7 +88,7 @@ void encodeAscii(std::u16string_view text, const CodecKernels& kernels, EncodeOu
 
 std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
   if (bytes.size() <= kShortUnits) {
-    char16_t buffer[kShortUnits + kKernelSlack];
+    alignas(64) char16_t buffer[kShortUnits + kKernelSlack];
     return std::u16string(buffer, kernels.decodeUtf8(bytes.data(), bytes.size(), buffer));
   }
   DecodeOutput out(bytes.size());  // never more units than bytes
@@ -107,7 +108,7 @@ std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
   if (text.size() <= kChunkUnits) {
     text = text.substr(0, kernels.findNul16(text.data(), text.size()));
     if (text.size() <= kShortUnits) {
-      char buffer[3 * kShortUnits + kKernelSlack];
+      alignas(64) char buffer[3 * kShortUnits + kKernelSlack];
       return std::string(buffer, kernels.encodeUtf8(text.data(), text.size(), buffer));
     }
   } else {
@@ -127,7 +128,7 @@ std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
 std::u16string decodeSingleByte(std::string_view bytes, const NarrowCodec::SingleByteTables& tables,
                                 const CodecKernels& kernels) {
   if (bytes.size() <= kShortUnits) {
-    char16_t buffer[kShortUnits + kKernelSlack];
+    alignas(64) char16_t buffer[kShortUnits + kKernelSlack];
     kernels.decodeSingleByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), buffer,
                              tables);
     return std::u16string(buffer, bytes.size());
@@ -147,7 +148,7 @@ std::u16string decodeSingleByte(std::string_view bytes, const NarrowCodec::Singl
 std::string encodeSingleByte(std::u16string_view text, const NarrowCodec::SingleByteTables& tables,
                              const CodecKernels& kernels) {
   if (text.size() <= kShortUnits) {
-    unsigned char buffer[kShortUnits + kKernelSlack];
+    alignas(64) unsigned char buffer[kShortUnits + kKernelSlack];
     const std::size_t length = kernels.encodeSingleByte(text.data(), text.size(), buffer, tables);
     return std::string(reinterpret_cast<const char*>(buffer), length);
   }
@@ -166,7 +167,7 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
                                const CodecKernels& kernels) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   if (bytes.size() <= kShortUnits) {
-    char16_t buffer[kShortUnits + kKernelSlack];
+    alignas(64) char16_t buffer[kShortUnits + kKernelSlack];
     return std::u16string(buffer, DecodeMultiByte(in, bytes.size(), buffer, tables, kernels));
   }
   // One unit per byte at most: allocated once at that bound, then cut to what was written.
@@ -178,7 +179,7 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
 std::string encodeMultiByte(std::u16string_view text, const MultiByteTables& tables,
                             const CodecKernels& kernels) {
   if (text.size() <= kShortUnits) {
-    char buffer[3 * kShortUnits + kKernelSlack];
+    alignas(64) char buffer[3 * kShortUnits + kKernelSlack];
     return std::string(buffer, EncodeMultiByte(text.data(), text.size(), buffer, tables, kernels));
   }
   // As for iconv's multi-byte codesets: the leading ASCII one byte each, then two per character.
