@@ -22,11 +22,10 @@ struct MultiByteTables;
 // the codeset cannot represent and for a lone surrogate. A codec is an immutable value that any
 // number of threads may use at once.
 //
-// Each result is allocated once, at its final size or an upper bound of it (UTF-8 decoding reserves
-// one unit per byte, and so do the multi-byte codesets). Codesets that only iconv follows add the
-// converter's own allocations, and a long multi-byte result that needs more than two bytes per
-// character grows. The inner loops use the
-// processor's vector instructions where it has them.
+// Each result is allocated once, at its final size or an upper bound of it (decoding UTF-8 and
+// multi-byte text reserves one unit per byte). Codesets that only iconv follows add the converter's
+// own allocations, and a long multi-byte result that needs more than two bytes per character grows.
+// The inner loops use the processor's vector instructions where it has them.
 class NarrowCodec {
  public:
   enum class Kind { Utf8, SingleByte, MultiByte, Iconv };
