@@ -1,6 +1,6 @@
-// Counts heap allocations exactly: a text argument costs one (its backend text), a returned string
-// one (its characters), beyond what the backend itself allocates. Its own program, because it replaces
-// the global operator new.
+// Counts heap allocations exactly: a text argument costs one (its backend text; none when the text is
+// short enough to be held inline), a returned string one (its characters), beyond what the backend
+// itself allocates. Its own program, because it replaces the global operator new.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
