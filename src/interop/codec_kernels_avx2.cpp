@@ -106,47 +106,59 @@ TARVO_AVX2 inline void StoreNarrowed(void* out, __m256i units) {
   Store128(out, _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1)));
 }
 
-// Decodes the 32 bytes at p when they hold only ASCII and complete two-byte sequences (a lead in the
-// last byte waits for the next block). Returns the bytes used, or 0 when the block holds anything else.
-TARVO_AVX2 inline std::size_t DecodeOneAndTwoByteBlock(const unsigned char* p, char16_t*& out) {
-  const __m256i bytes = Load256(p);
-  const __m256i continuation = _mm256_cmpgt_epi8(_mm256_set1_epi8(-0x40), bytes);  // 80..BF
-  const __m256i fromC2 = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2)));
-  const __m256i lead = _mm256_cmpeq_epi8(_mm256_min_epu8(fromC2, _mm256_set1_epi8(0x1D)), fromC2);  // C2..DF
-  const unsigned ascii = ~Mask(bytes);
-  const unsigned continuations = Mask(continuation);
-  const unsigned leads = Mask(lead);
-  // Each continuation byte must follow a lead and each lead be followed by one; C0, C1 and E0..FF
-  // are none of the three.
-  if ((ascii | continuations | leads) != ~0u || continuations != leads << 1) return 0;
-  // A lead in the last byte is left for the next block; without a branch, which text of two-byte
-  // letters would take half the time.
-  const unsigned starts = ~continuations & ~(leads & 0x80000000u);
-  const std::size_t used = 32 - (leads >> 31);
-
-  // The byte after each byte, across the middle of the register.
-  const __m256i following = _mm256_alignr_epi8(_mm256_permute2x128_si256(bytes, bytes, 0x81), bytes, 1);
+// Decodes blocks of 32 bytes from p for as long as they hold only ASCII and two-byte sequences
+// (Latin, Greek, Cyrillic, Hebrew, Arabic), and leaves p where the first other block begins. Each
+// continuation byte is decoded together with the byte before it, which may end the previous block,
+// and each lead byte is dropped; so blocks follow each other at a fixed stride and the next load
+// never waits for this block's checks. A lead in the last byte is carried over, and given back
+// (p steps back onto it) when the run ends there.
+TARVO_AVX2 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const unsigned char* end,
+                                              char16_t*& out) {
+  __m256i previous = _mm256_setzero_si256();  // p starts a sequence: no lead before it
+  unsigned carried = 0;                       // 1 when the previous block ended with a lead
   const __m256i low6 = _mm256_set1_epi16(0x3F), low5 = _mm256_set1_epi16(0x1F);
-  for (int half = 0; half < 2; ++half) {
-    const __m128i bytesHalf = half == 0 ? _mm256_castsi256_si128(bytes) : _mm256_extracti128_si256(bytes, 1);
-    const __m128i followingHalf =
-        half == 0 ? _mm256_castsi256_si128(following) : _mm256_extracti128_si256(following, 1);
-    const __m128i leadHalf = half == 0 ? _mm256_castsi256_si128(lead) : _mm256_extracti128_si256(lead, 1);
-    const __m256i units = _mm256_cvtepu8_epi16(bytesHalf);
-    const __m256i combined = _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(units, low5), 6),
-                                             _mm256_and_si256(_mm256_cvtepu8_epi16(followingHalf), low6));
-    const __m256i decoded = _mm256_blendv_epi8(units, combined, _mm256_cvtepi8_epi16(leadHalf));
-    // Eight units per 128-bit lane, each lane packed to the front by its own shuffle.
-    const unsigned keepLow = (starts >> (16 * half)) & 0xFF, keepHigh = (starts >> (16 * half + 8)) & 0xFF;
-    const __m256i shuffle = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(kCompress.lanes[keepLow])),
-                                                    Load128(kCompress.lanes[keepHigh]), 1);
-    const __m256i packed = _mm256_shuffle_epi8(decoded, shuffle);
-    Store128(out, _mm256_castsi256_si128(packed));
-    out += PopCount(keepLow);
-    Store128(out, _mm256_extracti128_si256(packed, 1));
-    out += PopCount(keepHigh);
+  while (end - p >= 32) {
+    const __m256i bytes = Load256(p);
+    const __m256i continuation = _mm256_cmpgt_epi8(_mm256_set1_epi8(-0x40), bytes);  // 80..BF
+    const __m256i fromC2 = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2)));
+    const __m256i lead =
+        _mm256_cmpeq_epi8(_mm256_min_epu8(fromC2, _mm256_set1_epi8(0x1D)), fromC2);  // C2..DF
+    const unsigned ascii = ~Mask(bytes);
+    const unsigned continuations = Mask(continuation);
+    const unsigned leads = Mask(lead);
+    // Each continuation byte must follow a lead and each lead be followed by one; C0, C1 and E0..FF
+    // are none of the three.
+    if ((ascii | continuations | leads) != ~0u || continuations != ((leads << 1) | carried)) break;
+    // The byte before each byte, across the middle of the register and from the previous block.
+    const __m256i preceding = _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(previous, bytes, 0x21), 15);
+    const unsigned keep = ~leads;
+    for (int half = 0; half < 2; ++half) {
+      const __m128i bytesHalf =
+          half == 0 ? _mm256_castsi256_si128(bytes) : _mm256_extracti128_si256(bytes, 1);
+      const __m128i precedingHalf =
+          half == 0 ? _mm256_castsi256_si128(preceding) : _mm256_extracti128_si256(preceding, 1);
+      const __m128i continuationHalf =
+          half == 0 ? _mm256_castsi256_si128(continuation) : _mm256_extracti128_si256(continuation, 1);
+      const __m256i units = _mm256_cvtepu8_epi16(bytesHalf);
+      const __m256i combined =
+          _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(_mm256_cvtepu8_epi16(precedingHalf), low5), 6),
+                          _mm256_and_si256(units, low6));
+      const __m256i decoded = _mm256_blendv_epi8(units, combined, _mm256_cvtepi8_epi16(continuationHalf));
+      // Eight units per 128-bit lane, each lane packed to the front by its own shuffle.
+      const unsigned keepLow = (keep >> (16 * half)) & 0xFF, keepHigh = (keep >> (16 * half + 8)) & 0xFF;
+      const __m256i shuffle = _mm256_inserti128_si256(
+          _mm256_castsi128_si256(Load128(kCompress.lanes[keepLow])), Load128(kCompress.lanes[keepHigh]), 1);
+      const __m256i packed = _mm256_shuffle_epi8(decoded, shuffle);
+      Store128(out, _mm256_castsi256_si128(packed));
+      out += PopCount(keepLow);
+      Store128(out, _mm256_extracti128_si256(packed, 1));
+      out += PopCount(keepHigh);
+    }
+    carried = leads >> 31;
+    previous = bytes;
+    p += 32;
   }
-  return used;
+  p -= carried;  // the dropped lead starts what follows
 }
 
 // Units to step so that `out` reaches a 32-byte boundary: output stores that straddle cache lines take
@@ -177,11 +189,9 @@ TARVO_AVX2 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t*
       out += 32;
       continue;
     }
-    const std::size_t used = DecodeOneAndTwoByteBlock(p, out);
-    if (used != 0) {
-      p += used;
-      continue;
-    }
+    const unsigned char* const runStart = p;
+    DecodeOneAndTwoByteRun(p, end, out);
+    if (p != runStart) continue;
     const unsigned char* const blockEnd = p + 32;
     while (p < blockEnd) p = scalar::DecodeUtf8Step(p, end, out);
   }
