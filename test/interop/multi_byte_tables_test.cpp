@@ -55,7 +55,7 @@ TEST_P(MultiByteTables, EveryOneAndTwoByteSequenceDecodesAsIconvDecodesIt) {
   }
 }
 
-// EUC-JP's third plane (8F) needs three bytes; a break after any of them is also tried.
+// EUC-JP's third plane (8F) needs three bytes; the first two are also tried alone at the end of the text.
 TEST_P(MultiByteTables, ThreeByteSequencesDecodeAsIconvDecodesThem) {
   for (unsigned second = 0x80; second < 256; ++second) {
     for (unsigned third = 1; third < 256; ++third) {
