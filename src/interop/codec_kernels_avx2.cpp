@@ -413,6 +413,12 @@ TARVO_AVX2 void DecodeSingleByte(const unsigned char* p, std::size_t size, char1
       Store256(out + 16, _mm256_permute2x128_si256(first, second, 0x31));
     }
   }
+  // Short text is mostly what is left here, so its ASCII still goes 16 bytes at a time.
+  if (tables.asciiCompatible && end - p >= 16 && Mask(Load128(p)) == 0) {
+    Store256(out, _mm256_cvtepu8_epi16(Load128(p)));
+    p += 16;
+    out += 16;
+  }
   scalar::DecodeSingleByte(p, end, out, tables);
 }
 
@@ -448,6 +454,14 @@ TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, uns
       }
       const char16_t* const blockEnd = p + 32;
       while (p < blockEnd) p = scalar::EncodeSingleByteStep(p, end, out, tables);
+    }
+  }
+  if (tables.asciiCompatible && end - p >= 16) {  // as in DecodeSingleByte
+    const __m256i units = Load256(p);
+    if (_mm256_testz_si256(units, _mm256_set1_epi16(-0x80))) {
+      StoreNarrowed(out, units);
+      p += 16;
+      out += 16;
     }
   }
   out += scalar::EncodeSingleByte(p, end, out, tables);
