@@ -171,6 +171,32 @@ inline std::size_t NarrowAscii16(const char16_t*, char*) {
 }
 #endif
 
+// Copies the run of ASCII at p, which maps to itself both ways, and leaves p after it. With vector
+// instructions, whole blocks of 16 go through `block` (which converts 16 and tells how many of them
+// lead as ASCII) and step by a constant, so that the next load need not wait for this one's count; a
+// run that goes on past kLongRun is left to `rest` (the kernels, faster on long runs), which converts
+// the whole remaining run and tells its length.
+template <class In, class Out, class Block, class Rest>
+void CopyAsciiRun(const In*& p, const In* end, Out*& out, bool vector, Block block, Rest rest) {
+  for (std::size_t blocks = 0; vector && end - p >= 16; ++blocks) {
+    if (blocks * 16 == kLongRun) {
+      const std::size_t length = rest(static_cast<std::size_t>(end - p));
+      p += length;
+      out += length;
+      return;
+    }
+    const std::size_t run = block(p, out);
+    if (run != 16) {
+      p += run;
+      out += run;
+      return;
+    }
+    p += 16;
+    out += 16;
+  }
+  while (p != end && *p < 0x80) *out++ = static_cast<Out>(*p++);
+}
+
 }  // namespace
 
 std::shared_ptr<const MultiByteTables> ProbeMultiByte(const std::string& codeset) {
@@ -187,26 +213,12 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
   const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
   while (p != end) {
     if (*p < 0x80 && tables.asciiCompatible) {
-      // Whole blocks step by a constant, so that the next load need not wait for this one's count.
-      // A run that goes on past kLongRun is left to the kernels, which are faster on long runs.
-      for (std::size_t blocks = 0; vector && end - p >= 16; ++blocks) {
-        if (blocks * 16 == kLongRun) {
-          const char* const run = reinterpret_cast<const char*>(p);
-          const std::size_t length = kernels.asciiPrefix(run, static_cast<std::size_t>(end - p));
-          out += kernels.decodeUtf8(run, length, out);  // ASCII is its own UTF-8
-          p += length;
-          break;
-        }
-        const std::size_t run = WidenAscii16(p, out);
-        if (run != 16) {
-          p += run;
-          out += run;
-          break;
-        }
-        p += 16;
-        out += 16;
-      }
-      while (p != end && *p < 0x80) *out++ = *p++;
+      CopyAsciiRun(p, end, out, vector, WidenAscii16, [&](std::size_t available) {
+        const char* const run = reinterpret_cast<const char*>(p);
+        const std::size_t length = kernels.asciiPrefix(run, available);
+        kernels.decodeUtf8(run, length, out);  // ASCII is its own UTF-8
+        return length;
+      });
       continue;
     }
     std::uint32_t entry = rows[0][*p];
@@ -234,23 +246,11 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
   while (p != end) {
     const char16_t unit = *p;
     if (unit < 0x80 && tables.asciiCompatible) {
-      for (std::size_t blocks = 0; vector && end - p >= 16; ++blocks) {  // as in DecodeMultiByte
-        if (blocks * 16 == kLongRun) {
-          const std::size_t length = kernels.asciiPrefix16(p, static_cast<std::size_t>(end - p));
-          out += kernels.encodeUtf8(p, length, out);  // ASCII is its own UTF-8
-          p += length;
-          break;
-        }
-        const std::size_t run = NarrowAscii16(p, out);
-        if (run != 16) {
-          p += run;
-          out += run;
-          break;
-        }
-        p += 16;
-        out += 16;
-      }
-      while (p != end && *p < 0x80) *out++ = static_cast<char>(*p++);
+      CopyAsciiRun(p, end, out, vector, NarrowAscii16, [&](std::size_t available) {
+        const std::size_t length = kernels.asciiPrefix16(p, available);
+        kernels.encodeUtf8(p, length, out);  // ASCII is its own UTF-8
+        return length;
+      });
       continue;
     }
     std::uint32_t entry;

@@ -108,6 +108,22 @@ TEST_P(MultiByteTables, RandomTextConvertsAsIconvConvertsIt) {
   }
 }
 
+// ASCII runs of every length around the point where the vector kernels take over, between
+// characters of the codeset, on every kernel set.
+TEST_P(MultiByteTables, LongAsciiRunsBetweenCharacters) {
+  const std::u16string character =
+      reference_.decode(reference_.encode(u"\u4E00")) == u"\u4E00" ? u"\u4E00" : u"?";
+  for (std::size_t run = 60; run <= 100; ++run) {
+    const std::u16string ascii(run, u'k');
+    const std::u16string text = ascii + character + ascii + u"\u00E9" + ascii + ascii + character;
+    const std::string bytes = reference_.encode(text);
+    for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
+      ASSERT_EQ(tabled_.withKernelSet(set).decode(bytes), reference_.decode(bytes)) << run;
+      ASSERT_EQ(tabled_.withKernelSet(set).encode(text), bytes) << run;
+    }
+  }
+}
+
 std::string TestName(const ::testing::TestParamInfo<const char*>& info) {
   std::string name = info.param;
   for (char& c : name) {
