@@ -35,6 +35,8 @@ class ChunkedOutput {
   }
   std::size_t room() const { return Capacity - used_; }
   void commit(std::size_t units) { used_ += units; }
+  // Makes more room than room() tells, for a converter that found too little.
+  void grow() { spill(); }
 
   std::basic_string<Unit> finish() {
     if (!spilled_) return std::basic_string<Unit>(buffer_, used_);
@@ -65,6 +67,35 @@ class ChunkedOutput {
 // Decoding writes at most one unit per byte, encoding at most three bytes per unit (UTF-8).
 using DecodeOutput = ChunkedOutput<char16_t, kChunkUnits + kKernelSlack>;
 using EncodeOutput = ChunkedOutput<char, 3 * kChunkUnits + kKernelSlack>;
+
+// The same interface over storage of a fixed size that the caller owns (backend text being
+// written in place). It cannot grow: where more room is needed than is left, it raises
+// FixedOutputFull, and the caller converts another way.
+struct FixedOutputFull {};
+
+class FixedDecodeOutput {
+ public:
+  using UnitType = char16_t;
+
+  FixedDecodeOutput(char16_t* storage, std::size_t capacity) : storage_(storage), capacity_(capacity) {}
+  FixedDecodeOutput(const FixedDecodeOutput&) = delete;
+  FixedDecodeOutput& operator=(const FixedDecodeOutput&) = delete;
+
+  // Where to write; room() tells how much is left, which may be less than `units`, but never none.
+  char16_t* space(std::size_t units) {
+    if (units > 0 && room() == 0) throw FixedOutputFull();
+    return storage_ + used_;
+  }
+  std::size_t room() const { return capacity_ - used_; }
+  void commit(std::size_t units) { used_ += units; }
+  [[noreturn]] void grow() { throw FixedOutputFull(); }
+  std::size_t size() const { return used_; }
+
+ private:
+  char16_t* storage_;
+  std::size_t capacity_;
+  std::size_t used_ = 0;
+};
 
 }  // namespace tarvo::interop
 

@@ -30,7 +30,7 @@ int Pump(iconv_t cd, const std::string& codeset, const char** in, std::size_t* i
     out.commit((roomBytes - outLeft) / sizeof(Unit));
     if (result != static_cast<std::size_t>(-1)) return 0;
     if (error == E2BIG) {
-      out.space(out.room() + 1);  // moves the full buffer out
+      out.grow();
       continue;
     }
     if (error == EILSEQ || error == EINVAL) return error;
@@ -150,7 +150,8 @@ bool AsciiEncodesAlone(const std::string& codeset) {
   return true;
 }
 
-void DecodeWithIconv(std::string_view bytes, const std::string& codeset, DecodeOutput& out) {
+template <class Output>
+void DecodeWithIconv(std::string_view bytes, const std::string& codeset, Output& out) {
   IconvHandle cd(kUtf16, codeset.c_str(), codeset);
   const char* in = bytes.data();
   const char* const end = in + bytes.size();
@@ -163,6 +164,9 @@ void DecodeWithIconv(std::string_view bytes, const std::string& codeset, DecodeO
   }
   Pump(cd.get(), codeset, nullptr, nullptr, out, kKernelSlack);
 }
+
+template void DecodeWithIconv(std::string_view, const std::string&, DecodeOutput&);
+template void DecodeWithIconv(std::string_view, const std::string&, FixedDecodeOutput&);
 
 void EncodeWithIconv(std::u16string_view text, const std::string& codeset, EncodeOutput& out) {
   IconvHandle cd(codeset.c_str(), kUtf16, codeset);

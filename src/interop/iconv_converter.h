@@ -47,8 +47,10 @@ std::shared_ptr<const NarrowCodec::SingleByteTables> ProbeSingleByte(const std::
 bool AsciiDecodesAlone(const std::string& codeset);
 bool AsciiEncodesAlone(const std::string& codeset);
 
-// Append the conversion of the whole input through iconv to `out`.
-void DecodeWithIconv(std::string_view bytes, const std::string& codeset, DecodeOutput& out);
+// Append the conversion of the whole input through iconv to `out` (a DecodeOutput, or a
+// FixedDecodeOutput, which raises FixedOutputFull when the text needs more room than it has).
+template <class Output>
+void DecodeWithIconv(std::string_view bytes, const std::string& codeset, Output& out);
 void EncodeWithIconv(std::u16string_view text, const std::string& codeset, EncodeOutput& out);
 
 }  // namespace tarvo::interop

@@ -67,7 +67,8 @@ std::size_t noAdjustment(std::size_t end) {
   return end;
 }
 
-void decodeAscii(std::string_view bytes, const CodecKernels& kernels, DecodeOutput& out) {
+template <class Output>
+void decodeAscii(std::string_view bytes, const CodecKernels& kernels, Output& out) {
   // Plain ASCII decodes as UTF-8 to itself.
   inChunks(
       bytes.size(),
@@ -195,12 +196,18 @@ std::string encodeMultiByte(std::u16string_view text, const MultiByteTables& tab
   return out.finish();
 }
 
-std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, bool asciiAlone,
-                           const CodecKernels& kernels) {
-  DecodeOutput out(bytes.size());  // one unit per byte at most, in every codeset iconv knows of but a few
+template <class Output>
+void decodeIconv(std::string_view bytes, const std::string& codeset, bool asciiAlone,
+                 const CodecKernels& kernels, Output& out) {
   const std::size_t ascii = asciiAlone ? kernels.asciiPrefix(bytes.data(), bytes.size()) : 0;
   decodeAscii(bytes.substr(0, ascii), kernels, out);
   if (ascii < bytes.size()) DecodeWithIconv(bytes.substr(ascii), codeset, out);
+}
+
+std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, bool asciiAlone,
+                           const CodecKernels& kernels) {
+  DecodeOutput out(bytes.size());  // one unit per byte at most, in every codeset iconv knows of but a few
+  decodeIconv(bytes, codeset, asciiAlone, kernels, out);
   return out.finish();
 }
 
@@ -301,8 +308,9 @@ std::u16string NarrowCodec::decode(std::string_view bytes) const {
 }
 
 std::size_t NarrowCodec::decodeRoom(std::string_view bytes) const noexcept {
-  // One unit per byte at most in UTF-8 and in the tabled codesets, and the kernels' spare room.
-  return kind_ == Kind::Iconv ? 0 : bytes.size() + kKernelSlack;
+  // One unit per byte, which bounds UTF-8, the tabled codesets and nearly every other codeset, and
+  // the kernels' spare room.
+  return bytes.size() + kKernelSlack;
 }
 
 std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const {
@@ -319,7 +327,13 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
     case Kind::Iconv:
       break;
   }
-  throw std::logic_error("NarrowCodec::decodeInto: codeset " + codeset_ + " has no bounded output");
+  FixedDecodeOutput fixed(out, decodeRoom(bytes));
+  try {
+    decodeIconv(bytes, codeset_, asciiDecodesAlone_, *kernels_, fixed);
+  } catch (const FixedOutputFull&) {
+    return kDoesNotFit;
+  }
+  return fixed.size();
 }
 
 std::string NarrowCodec::encode(std::u16string_view text) const {

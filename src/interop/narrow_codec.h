@@ -52,8 +52,11 @@ class NarrowCodec {
 
   // Decoding into storage that the caller allocates, which spares the copy out of decode()'s string.
   // Both take bytes without NUL, cut by the caller. decodeRoom tells how many units of room
-  // decodeInto needs for `bytes`, or 0 when this codec cannot bound its output beforehand; decode()
-  // is the way then. decodeInto writes what decode() would return and returns its length.
+  // decodeInto needs for `bytes`, or 0 when this codec cannot decode into the caller's storage;
+  // decode() is the way then. decodeInto writes what decode() would return and returns its length,
+  // or kDoesNotFit for the few codesets (all converted by iconv) that can make more than one unit of
+  // a byte, when this text does; decode() is the way then too.
+  static constexpr std::size_t kDoesNotFit = static_cast<std::size_t>(-1);
   std::size_t decodeRoom(std::string_view bytes) const noexcept;
   std::size_t decodeInto(std::string_view bytes, char16_t* out) const;
 

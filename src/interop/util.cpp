@@ -10,7 +10,13 @@ runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\0'));  // so that text cut short is allocated for what is left
   const std::size_t room = codec.decodeRoom(bytes);
   if (room == 0) return runtime::Text(codec.decode(bytes));
-  return runtime::Text::Build(room, [&](char16_t* units) { return codec.decodeInto(bytes, units); });
+  bool fits = true;
+  runtime::Text text = runtime::Text::Build(room, [&](char16_t* units) {
+    const std::size_t length = codec.decodeInto(bytes, units);
+    fits = length != NarrowCodec::kDoesNotFit;
+    return fits ? length : 0;
+  });
+  return fits ? text : runtime::Text(codec.decode(bytes));
 }
 
 runtime::Text ToBackendText(const std::string& bytes) {

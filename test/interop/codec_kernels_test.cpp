@@ -49,6 +49,7 @@ class SameOnEveryKernelSet {
       const auto storage = std::make_unique<char16_t[]>(offset + room);
       char16_t* const out = storage.get() + offset;
       const std::size_t length = codecs_[i].decodeInto(withoutNul, out);
+      if (length == NarrowCodec::kDoesNotFit) continue;  // decode() is the way for such text
       ASSERT_TRUE(std::u16string_view(out, length) == expected)
           << SetName(codecs_[i].kernelSet()) << " into storage: " << what;
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "interop/util.h"
+
 namespace tarvo::interop {
 namespace {
 
@@ -321,6 +323,21 @@ TEST(IconvCodec, SupplementaryCharactersRoundTripThroughGb18030) {
   EXPECT_EQ(codec.encode(u"a\U0001F600"), "a\x94\x39\xFC\x36");
   EXPECT_EQ(codec.decode("a\x94\x39\xFC\x36"), u"a\U0001F600");
   EXPECT_EQ(codec.encode(u"\xDC00"), "?");
+}
+
+// Decoding into the caller's storage holds one unit per byte. TSCII makes up to four of one byte
+// (a Tamil ligature is a sequence of characters): such text is decoded the other way, with the
+// same result, and a short one fits the spare room.
+TEST(IconvCodec, TextThatOutgrowsItsBytesIsDecodedTheOtherWay) {
+  const NarrowCodec tscii = NarrowCodec::forCodeset("TSCII");
+  ASSERT_EQ(tscii.kind(), NarrowCodec::Kind::Iconv);
+  const std::string ligatures(100, '\x8C');
+  std::vector<char16_t> storage(tscii.decodeRoom(ligatures));
+  EXPECT_EQ(tscii.decodeInto(ligatures, storage.data()), NarrowCodec::kDoesNotFit);
+  EXPECT_EQ(tscii.decode(ligatures).size(), 400u);
+  EXPECT_EQ(DecodeToText(tscii, ligatures).units(), tscii.decode(ligatures));
+  EXPECT_EQ(DecodeToText(tscii, "ab\x8C").units(), tscii.decode("ab\x8C"));
+  EXPECT_EQ(DecodeToText(tscii, "ab\x8C").units().size(), 6u);
 }
 
 }  // namespace
