@@ -28,7 +28,6 @@ class Text {
 
   Text() noexcept {}  // absent
   explicit Text(std::u16string_view units) { assign(units); }
-  explicit Text(const std::u16string& units) { assign(units); }
   explicit Text(const char16_t* units) { assign(std::u16string_view(units)); }
 
   // Text written in place: `fill(char16_t* out)` writes at most `capacity` units and returns how

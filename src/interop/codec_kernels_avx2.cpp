@@ -161,26 +161,24 @@ TARVO_AVX2 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const uns
   p -= carried;  // the dropped lead starts what follows
 }
 
-// Units to step so that `out` reaches a 32-byte boundary: output stores that straddle cache lines take
-// twice as long, and the allocator only aligns to 16 bytes.
-TARVO_AVX2 inline std::size_t UnitsToAlignment(const char16_t* out) {
-  return ((32 - (reinterpret_cast<std::uintptr_t>(out) & 31)) & 31) / sizeof(char16_t);
+// Output stores that straddle cache lines take twice as long, and the allocator only aligns to 16
+// bytes: when long text starts with 32 bytes of ASCII, they are widened whole and only the units up
+// to the output's next 32-byte boundary are kept, which aligns the stores that follow.
+TARVO_AVX2 inline void AlignOnAsciiHead(const unsigned char*& p, const unsigned char* end, char16_t*& out) {
+  if (end - p < 64) return;
+  const __m256i block = Load256(p);
+  if (Mask(block) != 0) return;
+  StoreWidened(out, block);
+  const std::size_t step = ((32 - (reinterpret_cast<std::uintptr_t>(out) & 31)) & 31) / sizeof(char16_t);
+  p += step;
+  out += step;
 }
 
 TARVO_AVX2 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t* out) {
   const unsigned char* p = Bytes(bytes);
   const unsigned char* const end = p + size;
   char16_t* const start = out;
-  if (end - p >= 64) {
-    // An ASCII head is widened whole and then only its first few units kept, which aligns the rest.
-    const __m256i block = Load256(p);
-    if (Mask(block) == 0) {
-      StoreWidened(out, block);
-      const std::size_t step = UnitsToAlignment(out);
-      p += step;
-      out += step;
-    }
-  }
+  AlignOnAsciiHead(p, end, out);
   while (end - p >= 32) {
     const __m256i block = Load256(p);
     if (Mask(block) == 0) {
@@ -386,12 +384,7 @@ TARVO_AVX2 void DecodeSingleByte(const unsigned char* p, std::size_t size, char1
                                  const NarrowCodec::SingleByteTables& tables) {
   const unsigned char* const end = p + size;
   if (tables.asciiCompatible) {
-    if (end - p >= 64 && Mask(Load256(p)) == 0) {
-      StoreWidened(out, Load256(p));  // as in DecodeUtf8
-      const std::size_t step = UnitsToAlignment(out);
-      p += step;
-      out += step;
-    }
+    AlignOnAsciiHead(p, end, out);
     for (; end - p >= 32; p += 32, out += 32) {
       const __m256i block = Load256(p);
       const unsigned upper = Mask(block);
