@@ -23,6 +23,7 @@
 #include "vantrel/document_viewers.h"
 #include "vantrel/file_list.h"
 #include "vantrel/file_names.h"
+#include "vantrel/file_operations.h"
 #include "vantrel/name_filter.h"
 #include "vantrel/spreadsheet_conversion.h"
 #include "vantrel/text_file.h"
@@ -33,18 +34,6 @@ namespace tarvo::backend {
 using namespace detail;
 
 namespace {
-
-// How long a viewer gets to close its document after a polite request, before it is killed.
-constexpr std::chrono::milliseconds kViewerGrace{2000};
-
-// A file name by the path rules: as given when `isAbsolute`, otherwise below `base`, or nothing
-// when a relative name leaves `base`.
-std::optional<std::string> Locate(const Text& base, bool isAbsolute, const Text& name,
-                                  std::string_view operation) {
-  std::string bytes = FileSystemName(name, operation);
-  if (isAbsolute) return bytes;
-  return ConfinedPath(FileSystemName(base, operation), bytes);
-}
 
 bool Exists(const std::string& path) {
   struct stat status {};
@@ -76,17 +65,6 @@ bool MoveAcrossFileSystems(const std::string& from, const std::string& to) {
   return false;
 }
 
-bool IsSpreadsheet(std::string_view path) {
-  static constexpr std::array<std::string_view, 11> kExtensions = {
-      "xls", "xlsx", "xlsm", "xlsb", "xlt", "xltx", "xltm", "ods", "ots", "fods", "csv"};
-  const std::string_view name = BaseName(path);
-  const size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return false;
-  std::string extension(name.substr(dot + 1));
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
-}
-
 // VANTREL_VIEWER holds a command line (split like OpenAndWait's arguments); the desktop's opener
 // otherwise.
 std::vector<std::string> ViewerCommand(std::string_view operation) {
@@ -100,7 +78,10 @@ std::vector<std::string> ViewerCommand(std::string_view operation) {
   return command;
 }
 
-// A folder as a canonical path when it exists, else as an absolute, lexically tidied one.
+}  // namespace
+
+namespace detail {
+
 std::string FolderForComparison(const std::string& folder) {
   if (std::optional<std::string> real = RealPath(folder)) return *real;
   std::error_code ignored;
@@ -109,7 +90,7 @@ std::string FolderForComparison(const std::string& folder) {
   return tidy;
 }
 
-}  // namespace
+}  // namespace detail
 
 bool Vantrel::Copy(const Text& modelPath, const Text&, bool isAbsolute, const Text& sourcePathFileName,
                    const Text& targetPathFileName, int copyAction) {
@@ -175,43 +156,6 @@ Text Vantrel::Open(const Text&, const Text& analyticsPath, bool isAbsolute, cons
 Array<Text> Vantrel::GetFileList(const Text& targetPath, bool isAbsolute, const Text& filter) {
   const std::string folder = FileSystemName(targetPath, "Vantrel::GetFileList");
   return ListFiles(folder, isAbsolute, NameFilter(filter.units("Vantrel::GetFileList")));
-}
-
-bool Vantrel::CloseExcel(const Text&, const Text& analyticsPath, bool isAbsolute, const Text& moniker) {
-  const std::string name = FileSystemName(moniker, "Vantrel::CloseExcel");
-  if (name.empty()) return false;
-  const std::optional<std::string> located =
-      Locate(analyticsPath, isAbsolute, moniker, "Vantrel::CloseExcel");
-  if (!located) return false;
-  const std::optional<std::string> resolved = RealPath(*located);
-  const auto matches = [&](const std::string& document) {
-    return IsSpreadsheet(document) &&
-           (BaseName(document) == name || document == *located || (resolved && document == *resolved));
-  };
-  return viewers_->close(matches, kViewerGrace) > 0;
-}
-
-bool Vantrel::CloseAnalyticsFiles(const Text&, const Text& analyticsPath, bool) {
-  const std::string folder = FileSystemName(analyticsPath, "Vantrel::CloseAnalyticsFiles");
-  const std::string within = FolderForComparison(folder.empty() ? "." : folder);
-  viewers_->close([&](const std::string& document) { return IsWithin(document, within); }, kViewerGrace);
-  // Every viewer under the folder has now been ended and reaped, so nothing of it is left open by
-  // this object.
-  return true;
-}
-
-Text Vantrel::LoadText(const Text& pathFileName) {
-  const std::string path = FileSystemName(pathFileName, "Vantrel::LoadText");
-  return Text(DecodeTextFile(ReadWholeFile(path, "Vantrel::LoadText")));
-}
-
-int Vantrel::OpenAndWait(const Text& pathFilename, const Text& params) {
-  static constexpr std::string_view kOperation = "Vantrel::OpenAndWait";
-  std::vector<std::string> command = {FileSystemName(pathFilename, kOperation)};
-  for (const std::u16string& word : SplitArguments(params.units("Vantrel::OpenAndWait"), kOperation)) {
-    command.push_back(FileSystemName(Text(word), kOperation));
-  }
-  return ChildProcess::Start(command, SpawnOptions{}, kOperation).wait();
 }
 
 void Vantrel::Xsl2Xslx(const Text& fromFName, const Text& toFName) {

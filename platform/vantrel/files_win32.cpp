@@ -21,6 +21,7 @@
 #include "vantrel/child_process.h"
 #include "vantrel/document_viewers.h"
 #include "vantrel/file_names.h"
+#include "vantrel/file_operations.h"
 #include "vantrel/name_filter.h"
 #include "vantrel/text_file.h"
 #include "vantrel/vantrel.h"
@@ -31,16 +32,6 @@ namespace tarvo::backend {
 using namespace detail;
 
 namespace {
-
-// How long a viewer gets to close its document after a polite request, before it is ended.
-constexpr std::chrono::milliseconds kViewerGrace{2000};
-
-std::optional<std::string> Locate(const Text& base, bool isAbsolute, const Text& name,
-                                  std::string_view operation) {
-  std::string bytes = FileSystemName(name, operation);
-  if (isAbsolute) return bytes;
-  return ConfinedPath(FileSystemName(base, operation), bytes);
-}
 
 std::filesystem::file_status StatusOf(const std::string& path) {
   std::error_code ignored;
@@ -76,17 +67,6 @@ bool CopyByRules(std::string_view operation, const Text& modelPath, bool isAbsol
   return true;
 }
 
-bool IsSpreadsheet(std::string_view path) {
-  static constexpr std::array<std::string_view, 11> kExtensions = {
-      "xls", "xlsx", "xlsm", "xlsb", "xlt", "xltx", "xltm", "ods", "ots", "fods", "csv"};
-  const std::string_view name = BaseName(path);
-  const size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return false;
-  std::string extension(name.substr(dot + 1));
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
-}
-
 // VANTREL_VIEWER holds a command line (split like OpenAndWait's arguments); Explorer otherwise,
 // which hands the document to the program registered for its type.
 std::vector<std::string> ViewerCommand(std::string_view operation) {
@@ -101,12 +81,6 @@ std::vector<std::string> ViewerCommand(std::string_view operation) {
   return command;
 }
 
-std::string FolderForComparison(const std::string& folder) {
-  if (std::optional<std::string> real = RealPath(folder)) return *real;
-  std::error_code ignored;
-  return Utf8FromPath(std::filesystem::absolute(PathFromUtf8(folder), ignored).lexically_normal());
-}
-
 // UTF-16 order puts U+10000 and above before U+E000..U+FFFF; comparing code points does not.
 bool CodePointLess(std::u16string_view left, std::u16string_view right) {
   const auto key = [](char16_t unit) -> char32_t {
@@ -117,6 +91,16 @@ bool CodePointLess(std::u16string_view left, std::u16string_view right) {
 }
 
 }  // namespace
+
+namespace detail {
+
+std::string FolderForComparison(const std::string& folder) {
+  if (std::optional<std::string> real = RealPath(folder)) return *real;
+  std::error_code ignored;
+  return Utf8FromPath(std::filesystem::absolute(PathFromUtf8(folder), ignored).lexically_normal());
+}
+
+}  // namespace detail
 
 bool Vantrel::Copy(const Text& modelPath, const Text&, bool isAbsolute, const Text& sourcePathFileName,
                    const Text& targetPathFileName, int copyAction) {
@@ -209,41 +193,6 @@ Array<Text> Vantrel::GetFileList(const Text& targetPath, bool isAbsolute, const 
     list->push_back(Text(prefix + name));
   }
   return list;
-}
-
-bool Vantrel::CloseExcel(const Text&, const Text& analyticsPath, bool isAbsolute, const Text& moniker) {
-  const std::string name = FileSystemName(moniker, "Vantrel::CloseExcel");
-  if (name.empty()) return false;
-  const std::optional<std::string> located =
-      Locate(analyticsPath, isAbsolute, moniker, "Vantrel::CloseExcel");
-  if (!located) return false;
-  const std::optional<std::string> resolved = RealPath(*located);
-  const auto matches = [&](const std::string& document) {
-    return IsSpreadsheet(document) &&
-           (BaseName(document) == name || document == *located || (resolved && document == *resolved));
-  };
-  return viewers_->close(matches, kViewerGrace) > 0;
-}
-
-bool Vantrel::CloseAnalyticsFiles(const Text&, const Text& analyticsPath, bool) {
-  const std::string folder = FileSystemName(analyticsPath, "Vantrel::CloseAnalyticsFiles");
-  const std::string within = FolderForComparison(folder.empty() ? "." : folder);
-  viewers_->close([&](const std::string& document) { return IsWithin(document, within); }, kViewerGrace);
-  return true;
-}
-
-Text Vantrel::LoadText(const Text& pathFileName) {
-  const std::string path = FileSystemName(pathFileName, "Vantrel::LoadText");
-  return Text(DecodeTextFile(ReadWholeFile(path, "Vantrel::LoadText")));
-}
-
-int Vantrel::OpenAndWait(const Text& pathFilename, const Text& params) {
-  static constexpr std::string_view kOperation = "Vantrel::OpenAndWait";
-  std::vector<std::string> command = {FileSystemName(pathFilename, kOperation)};
-  for (const std::u16string& word : SplitArguments(params.units("Vantrel::OpenAndWait"), kOperation)) {
-    command.push_back(FileSystemName(Text(word), kOperation));
-  }
-  return ChildProcess::Start(command, SpawnOptions{}, kOperation).wait();
 }
 
 void Vantrel::Xsl2Xslx(const Text& fromFName, const Text& toFName) {
