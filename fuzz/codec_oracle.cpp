@@ -98,7 +98,9 @@ std::string CodecOracle::EncodeReplacing(std::u16string_view text, bool& exact) 
     const char* in = reinterpret_cast<const char*>(text.data() + i);
     std::size_t inLeft = units * sizeof(char16_t);
     std::string character;
-    if (Convert(encoder_, in, inLeft, character) == 0) {
+    // glibc drops a tag character (U+E0000..U+E007F) that the codeset lacks without a word; the
+    // codec writes '?' for it as for any character the codeset lacks.
+    if (Convert(encoder_, in, inLeft, character) == 0 && !character.empty()) {
       out += character;
     } else {
       exact = false;

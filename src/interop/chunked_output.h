@@ -37,6 +37,8 @@ class ChunkedOutput {
   void commit(std::size_t units) { used_ += units; }
   // Makes more room than room() tells, for a converter that found too little.
   void grow() { spill(); }
+  // Units written so far.
+  std::size_t size() const { return result_.size() + used_; }
 
   std::basic_string<Unit> finish() {
     if (!spilled_) return std::basic_string<Unit>(buffer_, used_);

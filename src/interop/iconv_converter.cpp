@@ -168,32 +168,65 @@ void DecodeWithIconv(std::string_view bytes, const std::string& codeset, Output&
 template void DecodeWithIconv(std::string_view, const std::string&, DecodeOutput&);
 template void DecodeWithIconv(std::string_view, const std::string&, FixedDecodeOutput&);
 
-void EncodeWithIconv(std::u16string_view text, const std::string& codeset, EncodeOutput& out) {
-  IconvHandle cd(codeset.c_str(), kUtf16, codeset);
-  const char* in = reinterpret_cast<const char*>(text.data());
-  const char* const end = in + text.size() * sizeof(char16_t);
+namespace {
+
+// A character in the Unicode tag block (U+E0000..U+E007F), as the surrogate pair at `pair`.
+bool IsTagCharacter(const char16_t* pair, const char16_t* end) {
+  return end - pair >= 2 && pair[0] == 0xDB40 && pair[1] >= 0xDC00 && pair[1] <= 0xDC7F;
+}
+
+// Writes '?' through the converter, so a stateful encoding shifts back to where '?' lives first. A
+// codeset without '?' simply loses the character.
+void EncodeQuestionMark(iconv_t cd, const std::string& codeset, EncodeOutput& out) {
+  const char16_t question = u'?';
+  const char* fill = reinterpret_cast<const char*>(&question);
+  std::size_t fillLeft = sizeof(question);
+  Pump(cd, codeset, &fill, &fillLeft, out, kKernelSlack);
+}
+
+// Encodes [begin, end), which holds no tag character, writing '?' for each character that the
+// codeset lacks.
+void EncodeSpan(iconv_t cd, const std::string& codeset, const char16_t* begin, const char16_t* end,
+                EncodeOutput& out) {
+  const char* in = reinterpret_cast<const char*>(begin);
+  const char* const stop = reinterpret_cast<const char*>(end);
   // Six bytes of room per unit: more than a character takes in any codeset, shifts included.
   constexpr std::size_t kWindowUnits = kChunkUnits / 2;
-  while (PumpWindows(cd.get(), codeset, &in, end, kWindowUnits * sizeof(char16_t), 6 * kWindowUnits, out) !=
-         0) {
+  while (PumpWindows(cd, codeset, &in, stop, kWindowUnits * sizeof(char16_t), 6 * kWindowUnits, out) != 0) {
     // EILSEQ: a character the codeset lacks, or a lone surrogate; EINVAL: a high surrogate that
-    // ends the text. Either way one '?' stands for the whole character.
+    // ends the span. Either way one '?' stands for the whole character.
     char16_t unit;
     std::memcpy(&unit, in, sizeof(unit));
     std::size_t skipped = sizeof(char16_t);
-    if (scalar::IsHighSurrogate(unit) && end - in >= static_cast<std::ptrdiff_t>(2 * sizeof(char16_t))) {
+    if (scalar::IsHighSurrogate(unit) && stop - in >= static_cast<std::ptrdiff_t>(2 * sizeof(char16_t))) {
       char16_t next;
       std::memcpy(&next, in + sizeof(char16_t), sizeof(next));
       if (scalar::IsLowSurrogate(next)) skipped += sizeof(char16_t);
     }
     in += skipped;
-    // Through the converter, so a stateful encoding shifts back to where '?' lives first. A codeset
-    // without '?' simply loses the character.
-    const char16_t question = u'?';
-    const char* fill = reinterpret_cast<const char*>(&question);
-    std::size_t fillLeft = sizeof(question);
-    Pump(cd.get(), codeset, &fill, &fillLeft, out, kKernelSlack);
+    EncodeQuestionMark(cd, codeset, out);
   }
+}
+
+}  // namespace
+
+void EncodeWithIconv(std::u16string_view text, const std::string& codeset, EncodeOutput& out) {
+  IconvHandle cd(codeset.c_str(), kUtf16, codeset);
+  // glibc drops a tag character that the codeset lacks instead of reporting it, so tag characters
+  // go through iconv one at a time, and one that produced nothing becomes '?' like any other
+  // character the codeset lacks.
+  const char16_t* const end = text.data() + text.size();
+  const char16_t* span = text.data();
+  for (const char16_t* at = span; at != end; ++at) {
+    if (*at != 0xDB40 || !IsTagCharacter(at, end)) continue;
+    EncodeSpan(cd.get(), codeset, span, at, out);
+    const std::size_t before = out.size();
+    EncodeSpan(cd.get(), codeset, at, at + 2, out);
+    if (out.size() == before) EncodeQuestionMark(cd.get(), codeset, out);
+    span = at + 2;
+    ++at;
+  }
+  EncodeSpan(cd.get(), codeset, span, end, out);
   Pump(cd.get(), codeset, nullptr, nullptr, out, kKernelSlack);
 }
 

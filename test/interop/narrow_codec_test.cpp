@@ -325,6 +325,21 @@ TEST(IconvCodec, SupplementaryCharactersRoundTripThroughGb18030) {
   EXPECT_EQ(codec.encode(u"\xDC00"), "?");
 }
 
+// glibc's iconv drops a tag character (U+E0000..U+E007F) that the codeset lacks; the codec writes '?'
+// for it whichever way the codeset is converted, and keeps it where the codeset has it.
+TEST(IconvCodec, TagCharactersTheCodesetLacksBecomeQuestionMarks) {
+  const std::u16string text = u"a\U000E0021b\xD800\U000E007Fc\U000E0080";
+  const NarrowCodec eucJp = NarrowCodec::forCodeset("EUC-JP");
+  for (const NarrowCodec& codec :
+       {NarrowCodec::forCodeset("CP1252"), eucJp, eucJp.throughIconv(), NarrowCodec::forCodeset("CP1258")}) {
+    EXPECT_EQ(codec.encode(text), "a?b??c?") << codec.codeset() << " " << static_cast<int>(codec.kind());
+  }
+  EXPECT_EQ(NarrowCodec::forCodeset("ISO-2022-JP").encode(u"日\U000E0021本"),
+            "\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B");
+  const NarrowCodec gb18030 = NarrowCodec::forCodeset("GB18030");
+  EXPECT_EQ(gb18030.decode(gb18030.encode(text)), u"a\U000E0021b?\U000E007Fc\U000E0080");
+}
+
 // Decoding into the caller's storage holds one unit per byte. TSCII makes up to four of one byte
 // (a Tamil ligature is a sequence of characters): such text is decoded the other way, with the
 // same result, and a short one fits the spare room.
