@@ -31,10 +31,16 @@ class Text {
   explicit Text(const char16_t* units) { assign(std::u16string_view(units)); }
 
   // Text written in place: `fill(char16_t* out)` writes at most `capacity` units and returns how
-  // many it wrote. Long text is written straight into its own storage (one allocation, no copy),
-  // short text on the stack first. If `fill` throws, nothing is left behind.
+  // many it wrote. Text that fits the value is written there, long text straight into its own
+  // storage (one allocation, no copy), text in between on the stack first. If `fill` throws,
+  // nothing is left behind.
   template <class Fill>
   static Text Build(std::size_t capacity, Fill fill) {
+    if (capacity <= kInlineUnits) {
+      Text text;
+      text.size_ = fill(text.inline_);  // absent until `fill` has returned
+      return text;
+    }
     if (capacity <= kStackUnits) {
       alignas(16) char16_t units[kStackUnits];
       return Text(std::u16string_view(units, fill(units)));
@@ -72,8 +78,17 @@ class Text {
     std::memcpy(inline_, other.inline_, sizeof(inline_));  // takes the shared pointer too, if any
     other.size_ = kAbsent;
   }
-  Text& operator=(Text other) noexcept {
-    swap(other);
+  Text& operator=(const Text& other) noexcept {
+    Text copy(other);
+    return *this = std::move(copy);
+  }
+  Text& operator=(Text&& other) noexcept {
+    if (this != &other) {
+      if (isShared()) shared_->release();
+      std::memcpy(inline_, other.inline_, sizeof(inline_));
+      size_ = other.size_;
+      other.size_ = kAbsent;
+    }
     return *this;
   }
   ~Text() {
@@ -129,13 +144,6 @@ class Text {
     size_ = units.size();
   }
   bool isShared() const noexcept { return size_ != kAbsent && size_ > kInlineUnits; }
-  void swap(Text& other) noexcept {
-    char held[sizeof(inline_)];
-    std::memcpy(held, inline_, sizeof(held));
-    std::memcpy(inline_, other.inline_, sizeof(held));
-    std::memcpy(other.inline_, held, sizeof(held));
-    std::swap(size_, other.size_);
-  }
 
   std::size_t size_ = kAbsent;
   union {

@@ -93,6 +93,34 @@ inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, 
   return static_cast<std::size_t>(out - start);
 }
 
+// Whether each of the eight bytes lies in [0x01, 0x7F]: ASCII and not NUL. A zero byte borrows in
+// the subtraction and sets its own high bit; a byte of 0x80 or more has it set already.
+inline bool AsciiWithoutNul(std::uint64_t bytes) {
+  return ((bytes | (bytes - 0x0101010101010101u)) & 0x8080808080808080u) == 0;
+}
+// The same for four UTF-16 units in [0x0001, 0x007F].
+inline bool AsciiWithoutNul16(std::uint64_t units) {
+  return ((units | (units - 0x0001000100010001u)) & 0xFF80FF80FF80FF80u) == 0;
+}
+
+// Decodes up to the first NUL, which a sequence never swallows (0x00 continues nothing), so this
+// makes what DecodeUtf8 makes of the bytes before it. Writes exactly what it returns, no more.
+inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
+  char16_t* const start = out;
+  while (p != end) {
+    std::uint64_t word;
+    if (end - p >= 8 && (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul(word))) {
+      for (int i = 0; i < 8; ++i) out[i] = p[i];
+      p += 8;
+      out += 8;
+      continue;
+    }
+    if (*p == 0) break;
+    p = DecodeUtf8Step(p, end, out);
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
 // Encodes the character that starts at p (p < end) and returns where the next one starts.
 inline const char16_t* EncodeUtf8Step(const char16_t* p, const char16_t* end, char*& out) {
   const char16_t unit = *p++;
@@ -123,6 +151,23 @@ inline std::size_t EncodeUtf8(const char16_t* p, const char16_t* end, char* out)
   return static_cast<std::size_t>(out - start);
 }
 
+// Encodes up to the first NUL; writes exactly what it returns.
+inline std::size_t EncodeUtf8UntilNul(const char16_t* p, const char16_t* end, char* out) {
+  char* const start = out;
+  while (p != end) {
+    std::uint64_t units;
+    if (end - p >= 4 && (std::memcpy(&units, p, sizeof(units)), AsciiWithoutNul16(units))) {
+      for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(p[i]);
+      p += 4;
+      out += 4;
+      continue;
+    }
+    if (*p == 0) break;
+    p = EncodeUtf8Step(p, end, out);
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
 // Measures up to the first NUL and returns where it stopped (see CodecKernels::measureUtf8).
 inline const char16_t* MeasureUtf8(const char16_t* p, const char16_t* end, std::size_t& length) {
   for (; p != end && *p != 0; ++p) length += *p < 0x80 ? 1 : *p < 0x800 || IsSurrogate(*p) ? 2 : 3;
@@ -132,6 +177,15 @@ inline const char16_t* MeasureUtf8(const char16_t* p, const char16_t* end, std::
 inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, char16_t* out,
                              const NarrowCodec::SingleByteTables& tables) {
   for (; p != end; ++p) *out++ = tables.decode[*p];
+}
+
+// Decodes up to the first NUL (byte 0 is U+0000 in every single-byte codeset); writes exactly what
+// it returns.
+inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
+                                            const NarrowCodec::SingleByteTables& tables) {
+  char16_t* const start = out;
+  for (; p != end && *p != 0; ++p) *out++ = tables.decode[*p];
+  return static_cast<std::size_t>(out - start);
 }
 
 inline const char16_t* EncodeSingleByteStep(const char16_t* p, const char16_t* end, unsigned char*& out,
@@ -151,6 +205,14 @@ inline std::size_t EncodeSingleByte(const char16_t* p, const char16_t* end, unsi
                                     const NarrowCodec::SingleByteTables& tables) {
   unsigned char* const start = out;
   while (p != end) p = EncodeSingleByteStep(p, end, out, tables);
+  return static_cast<std::size_t>(out - start);
+}
+
+// Encodes up to the first NUL; writes exactly what it returns.
+inline std::size_t EncodeSingleByteUntilNul(const char16_t* p, const char16_t* end, unsigned char* out,
+                                            const NarrowCodec::SingleByteTables& tables) {
+  unsigned char* const start = out;
+  while (p != end && *p != 0) p = EncodeSingleByteStep(p, end, out, tables);
   return static_cast<std::size_t>(out - start);
 }
 

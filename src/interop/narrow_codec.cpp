@@ -63,6 +63,10 @@ void inChunks(std::size_t size, Convert convert, ChunkEnd chunkEnd) {
 // ChunkedOutput's.
 constexpr std::size_t kShortUnits = 256;
 
+// Text up to this long is encoded one character at a time, which costs less than finding its end and
+// calling a kernel.
+constexpr std::size_t kExactUnits = 32;
+
 std::size_t noAdjustment(std::size_t end) {
   return end;
 }
@@ -336,7 +340,25 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
   return fixed.size();
 }
 
+std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
+  const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = begin + bytes.size();
+  if (kind_ == Kind::Utf8) return scalar::DecodeUtf8UntilNul(begin, end, out);
+  if (kind_ == Kind::SingleByte) return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
+  return kDoesNotFit;
+}
+
 std::string NarrowCodec::encode(std::u16string_view text) const {
+  // The short strings that most calls return: one pass that also finds the NUL, into the stack.
+  if (text.size() <= kExactUnits && decodesExactly()) {
+    char buffer[3 * kExactUnits];
+    const std::size_t length =
+        kind_ == Kind::Utf8
+            ? scalar::EncodeUtf8UntilNul(text.data(), text.data() + text.size(), buffer)
+            : scalar::EncodeSingleByteUntilNul(text.data(), text.data() + text.size(),
+                                               reinterpret_cast<unsigned char*>(buffer), *tables_);
+    return std::string(buffer, length);
+  }
   if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));
   if (kind_ == Kind::SingleByte) return encodeSingleByte(text, *tables_, *kernels_);

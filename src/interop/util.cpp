@@ -7,6 +7,10 @@
 namespace tarvo::interop {
 
 runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
+  if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
+    return runtime::Text::Build(bytes.size(),
+                                [&](char16_t* units) { return codec.decodeExact(bytes, units); });
+  }
   bytes = bytes.substr(0, bytes.find('\0'));  // so that text cut short is allocated for what is left
   const std::size_t room = codec.decodeRoom(bytes);
   if (room == 0) return runtime::Text(codec.decode(bytes));
@@ -16,7 +20,8 @@ runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
     fits = length != NarrowCodec::kDoesNotFit;
     return fits ? length : 0;
   });
-  return fits ? text : runtime::Text(codec.decode(bytes));
+  if (!fits) return runtime::Text(codec.decode(bytes));
+  return text;
 }
 
 runtime::Text ToBackendText(const std::string& bytes) {

@@ -25,6 +25,9 @@ std::string Bytes(std::initializer_list<int> values) {
   return result;
 }
 
+// Covers every text that the one-character-at-a-time paths take, and the first sizes past them.
+constexpr std::size_t kExactSizes = 40;
+
 // Checks every input through every kernel set against the portable result, both directions.
 class SameOnEveryKernelSet {
  public:
@@ -53,10 +56,29 @@ class SameOnEveryKernelSet {
       ASSERT_TRUE(std::u16string_view(out, length) == expected)
           << SetName(codecs_[i].kernelSet()) << " into storage: " << what;
     }
+    // Short text goes one character at a time into storage of exactly its size, NUL and all.
+    if (bytes.size() <= kExactSizes && codecs_.front().decodesExactly()) {
+      const auto exact = std::make_unique<char16_t[]>(bytes.size());
+      const std::size_t length = codecs_.front().decodeExact(bytes, exact.get());
+      ASSERT_TRUE(std::u16string_view(exact.get(), length) == expected) << "exactly: " << what;
+    }
   }
 
   void encode(const std::u16string& text, const std::string& what) const {
     const std::string expected = codecs_.front().encode(text);
+    // Short text is encoded one character at a time on every kernel set; the kernels give the
+    // reference for it once the text is long enough to reach them.
+    if (text.size() <= kExactSizes) {
+      const std::u16string_view cut = std::u16string_view(text).substr(0, text.find(u'\0'));
+      const std::u16string padding(kExactSizes, u'!');
+      const std::string padded = codecs_.front().encode(std::u16string(cut) + padding);
+      const std::string encodedPadding = codecs_.front().encode(padding);
+      ASSERT_TRUE(padded.size() >= encodedPadding.size() &&
+                  padded.compare(padded.size() - encodedPadding.size(), std::string::npos, encodedPadding) ==
+                      0);
+      ASSERT_TRUE(expected == padded.substr(0, padded.size() - encodedPadding.size()))
+          << "short text: " << what;
+    }
     for (std::size_t i = 1; i < codecs_.size(); ++i) {
       ASSERT_TRUE(codecs_[i].encode(text) == expected) << SetName(codecs_[i].kernelSet()) << ": " << what;
     }
@@ -176,6 +198,25 @@ TEST(KernelSets, EncodingStopsAtANulAnywhere) {
         ASSERT_EQ(check.portable().encode(text), std::string(nul, 'n')) << codeset << " " << nul;
         check.encode(
             text, std::string(codeset) + " NUL at " + std::to_string(nul) + " of " + std::to_string(length));
+      }
+    }
+  }
+}
+
+TEST(KernelSets, DecodingStopsAtANulAnywhere) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    const SameOnEveryKernelSet check(codeset);
+    for (std::size_t length = 1; length <= 90; ++length) {
+      for (std::size_t nul = 0; nul < length; ++nul) {
+        std::string bytes(length, 'n');
+        bytes[nul] = '\0';
+        const std::string what =
+            std::string(codeset) + " NUL at " + std::to_string(nul) + " of " + std::to_string(length);
+        ASSERT_TRUE(check.portable().decode(bytes) == std::u16string(nul, u'n')) << what;
+        check.decode(bytes, what);
+        // A sequence that the NUL cuts short.
+        if (nul > 0) bytes[nul - 1] = '\xC3';
+        check.decode(bytes, what + " after a lead byte");
       }
     }
   }

@@ -80,12 +80,20 @@ TEST(Text, BuildWritesInPlaceAndMovesShortResultsInline) {
   });
   EXPECT_EQ(shortText.units(), u"ok");
   EXPECT_EQ(Text::Build(64, [](char16_t*) { return std::size_t{0}; }), Text(u""));
+  // Room that the value itself holds: written there, every unit of it.
+  const Text full = Text::Build(Text::kInlineUnits, [](char16_t* out) {
+    for (std::size_t i = 0; i < Text::kInlineUnits; ++i) out[i] = u'f';
+    return Text::kInlineUnits;
+  });
+  EXPECT_EQ(full.units(), std::u16string(Text::kInlineUnits, u'f'));
 }
 
 // The sanitizer build would report the storage if a failing fill left it behind.
 TEST(Text, BuildThatFailsLeavesNothing) {
-  EXPECT_THROW(Text::Build(1 << 20, [](char16_t*) -> std::size_t { throw std::runtime_error("fill"); }),
-               std::runtime_error);
+  for (std::size_t capacity : {std::size_t{4}, std::size_t{100}, std::size_t{1} << 20}) {
+    EXPECT_THROW(Text::Build(capacity, [](char16_t*) -> std::size_t { throw std::runtime_error("fill"); }),
+                 std::runtime_error);
+  }
   EXPECT_THROW(Text::Build(static_cast<std::size_t>(-1) / 2, [](char16_t*) { return std::size_t{0}; }),
                std::bad_alloc);
 }
