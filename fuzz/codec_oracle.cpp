@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "check.h"
@@ -120,6 +121,12 @@ void CheckCodec(const interop::NarrowCodec& codec, const CodecOracle& oracle, co
   const std::string_view beforeNul = bytes.substr(0, bytes.find('\0'));
   const std::u16string decoded = codec.decode(bytes);
   FUZZ_CHECK(IsWellFormed(decoded), "decoding gave a lone surrogate");
+  if (codec.decodesExactly()) {
+    // Into storage of exactly the input's size, which the sanitizer watches the end of.
+    const auto exact = std::make_unique<char16_t[]>(bytes.size());
+    const std::size_t length = codec.decodeExact(bytes, exact.get());
+    FUZZ_CHECK(std::u16string_view(exact.get(), length) == decoded, "decoding exactly differs from decode()");
+  }
   const CodecOracle::Decoded reference = oracle.Decode(beforeNul);
   if (reference.valid) {
     FUZZ_CHECK(decoded == reference.text, "decoding valid bytes differs from iconv");
