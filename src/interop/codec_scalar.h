@@ -184,7 +184,18 @@ inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, c
 inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
                                             const NarrowCodec::SingleByteTables& tables) {
   char16_t* const start = out;
-  for (; p != end && *p != 0; ++p) *out++ = tables.decode[*p];
+  while (p != end) {
+    std::uint64_t word;
+    if (tables.asciiCompatible && end - p >= 8 &&
+        (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul(word))) {
+      for (int i = 0; i < 8; ++i) out[i] = p[i];
+      p += 8;
+      out += 8;
+      continue;
+    }
+    if (*p == 0) break;
+    *out++ = tables.decode[*p++];
+  }
   return static_cast<std::size_t>(out - start);
 }
 
@@ -212,7 +223,18 @@ inline std::size_t EncodeSingleByte(const char16_t* p, const char16_t* end, unsi
 inline std::size_t EncodeSingleByteUntilNul(const char16_t* p, const char16_t* end, unsigned char* out,
                                             const NarrowCodec::SingleByteTables& tables) {
   unsigned char* const start = out;
-  while (p != end && *p != 0) p = EncodeSingleByteStep(p, end, out, tables);
+  while (p != end) {
+    std::uint64_t units;
+    if (tables.asciiCompatible && end - p >= 4 &&
+        (std::memcpy(&units, p, sizeof(units)), AsciiWithoutNul16(units))) {
+      for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(p[i]);
+      p += 4;
+      out += 4;
+      continue;
+    }
+    if (*p == 0) break;
+    p = EncodeSingleByteStep(p, end, out, tables);
+  }
   return static_cast<std::size_t>(out - start);
 }
 
