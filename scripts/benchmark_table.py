@@ -49,11 +49,6 @@ def fmt_time(ns):
 
 
 def main(args):
-    tuned = {}
-    if "--tuned" in args:
-        at = args.index("--tuned")
-        tuned = medians([args[at + 1]])
-        args = args[:at] + args[at + 2:]
     times = medians(args)
     met = missed = 0
     rows = []
@@ -105,11 +100,11 @@ def main(args):
         met, missed = met + ok, missed + (not ok)
         print(f"| {label} | {fmt_time(times[ours_name])} | {fmt_time(times[floor_name])} | "
               f"{ratio:.2f} {'✓' if ok else '✗'} (≤{goal:g}) |")
-    if "interpolate/1000000/interpolate" in tuned:
-        ratio = tuned["interpolate/1000000/interpolate"] / tuned["interpolate/1000000/floor"]
-        print(f"| Interpolate, allocator keeping freed memory (not a goal row) | "
-              f"{fmt_time(tuned['interpolate/1000000/interpolate'])} | "
-              f"{fmt_time(tuned['interpolate/1000000/floor'])} | {ratio:.2f} |")
+    fresh = "interpolate/1000000/fresh_arrays"
+    if "interpolate/1000000/interpolate" in times and fresh in times:
+        ratio = times["interpolate/1000000/interpolate"] / times[fresh]
+        print(f"| Interpolate against its floor with two freshly allocated arrays (not a goal row) | "
+              f"{fmt_time(times['interpolate/1000000/interpolate'])} | {fmt_time(times[fresh])} | {ratio:.2f} |")
     print()
     if "reference/24/allocation" in times:
         print(f"Allocating and freeing a 24-unit result alone takes {fmt_time(times['reference/24/allocation'])}.")

@@ -28,8 +28,4 @@ options=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true --ben
          --benchmark_enable_random_interleaving=true --benchmark_min_time=0.1)
 build/bench/bench/conversion_bench "${options[@]}" "$@" >"$results/conversion.json"
 build/bench/bench/bridge_bench "${options[@]}" "$@" >"$results/bridge.json"
-# glibc hands the 16 MB that Interpolate's arrays need back to the kernel after each call, so every
-# call pays its page faults again; a second run with freed memory kept shows the bridge's own cost.
-GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456:glibc.malloc.mmap_threshold=33554432 \
-  build/bench/bench/bridge_bench "${options[@]}" --benchmark_filter=interpolate >"$results/bridge_kept.json"
-python3 scripts/benchmark_table.py "$results/conversion.json" "$results/bridge.json" --tuned "$results/bridge_kept.json"
+python3 scripts/benchmark_table.py "$results/conversion.json" "$results/bridge.json"

@@ -52,7 +52,7 @@ runtime::Array<runtime::Text> ListFiles(const std::string& folder, bool fullPath
   std::sort(entries.begin(), entries.end(),
             [](const Entry& a, const Entry& b) { return CodePointLess(a.name, b.name); });
 
-  auto list = std::make_shared<std::vector<runtime::Text>>();
+  auto list = std::make_shared<runtime::ArrayElements<runtime::Text>>();
   list->reserve(entries.size());
   for (Entry& entry : entries) {
     list->push_back(fullPaths ? TextFromFileSystem(*prefix + entry.bytes)

@@ -188,7 +188,7 @@ Array<Text> Vantrel::GetFileList(const Text& targetPath, bool isAbsolute, const 
     if (nameFilter.matches(name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), CodePointLess);
-  auto list = std::make_shared<std::vector<Text>>();
+  auto list = std::make_shared<runtime::ArrayElements<Text>>();
   for (std::u16string& name : names) {
     list->push_back(Text(prefix + name));
   }

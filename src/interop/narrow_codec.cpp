@@ -340,6 +340,10 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
   return fixed.size();
 }
 
+bool NarrowCodec::decodesExactly() const noexcept {
+  return kind_ == Kind::Utf8 || kind_ == Kind::SingleByte;
+}
+
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
   const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = begin + bytes.size();

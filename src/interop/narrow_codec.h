@@ -63,8 +63,9 @@ class NarrowCodec {
   // Short text, one character at a time, straight into storage of exactly bytes.size() units (as
   // much as backend text holds in itself), with no call through the kernel table. Takes the bytes
   // as they come and stops at the first NUL itself; writes what decode() returns and returns its
-  // length. UTF-8 and single-byte codecs only (decodesExactly()); kDoesNotFit from the others.
-  bool decodesExactly() const noexcept { return kind_ == Kind::Utf8 || kind_ == Kind::SingleByte; }
+  // length. UTF-8 and single-byte codecs only (decodesExactly()), and not where the system converts
+  // (Windows); kDoesNotFit from the others.
+  bool decodesExactly() const noexcept;
   std::size_t decodeExact(std::string_view bytes, char16_t* out) const noexcept;
 
   Kind kind() const noexcept { return kind_; }

@@ -182,4 +182,12 @@ std::size_t NarrowCodec::decodeInto(std::string_view, char16_t*) const {
   throw std::logic_error("NarrowCodec::decodeInto: the system converts the code page " + codeset_);
 }
 
+bool NarrowCodec::decodesExactly() const noexcept {
+  return false;
+}
+
+std::size_t NarrowCodec::decodeExact(std::string_view, char16_t*) const noexcept {
+  return kDoesNotFit;
+}
+
 }  // namespace tarvo::interop

@@ -33,7 +33,7 @@ std::string Util::SystemToStdString(const runtime::Text& inString) {
   return NarrowCodec::process().encode(inString.units("SystemToStdString"));
 }
 
-StringList* NewStringList(const std::vector<runtime::Text>* entries) {
+StringList* NewStringList(const runtime::ArrayElements<runtime::Text>* entries) {
   std::unique_ptr<StringList, decltype(&DestroyStringList)> list(new StringList(), &DestroyStringList);
   if (entries == nullptr) return list.release();
   list->reserve(entries->size());

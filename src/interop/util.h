@@ -34,7 +34,7 @@ class Util {
 
 // A new string list with one string per entry, in order; an absent array gives an empty list.
 // If an entry fails to convert, everything made so far is released and the failure passes on.
-StringList* NewStringList(const std::vector<runtime::Text>* entries);
+StringList* NewStringList(const runtime::ArrayElements<runtime::Text>* entries);
 
 // Releases a string list and every string in it; null elements are skipped, a null list ignored.
 void DestroyStringList(StringList* list) noexcept;
@@ -56,7 +56,7 @@ runtime::Array<T> CopyToArray(const char* operation, const char* parameter, cons
   if (values == nullptr && length > 0) {
     throw NullReferenceError(std::string(operation) + ": " + parameter + " is a null pointer");
   }
-  return std::make_shared<std::vector<T>>(values, values + length);
+  return std::make_shared<runtime::ArrayElements<T>>(values, values + length);
 }
 
 }  // namespace tarvo::interop

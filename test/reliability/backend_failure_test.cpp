@@ -173,7 +173,7 @@ TEST(BackendFailure, AListIsNeverHalfReturned) {
     const std::int64_t liveBefore = allocation::Live();
     {
       auto backend = std::make_shared<RecordingVantrel>();
-      backend->list = std::make_shared<std::vector<runtime::Text>>();
+      backend->list = std::make_shared<runtime::ArrayElements<runtime::Text>>();
       for (std::size_t i = 0; i < kEntries; ++i) {
         backend->list->push_back(i == absentAt ? runtime::Text::null()
                                                : runtime::Text(std::u16string(100 + i, u'x')));

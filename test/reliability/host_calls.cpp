@@ -105,7 +105,7 @@ Text BackendAnswer(TextKind kind) {
 }
 
 runtime::Array<Text> BackendList(TextKind kind) {
-  auto list = std::make_shared<std::vector<Text>>();
+  auto list = std::make_shared<runtime::ArrayElements<Text>>();
   switch (kind) {
     case TextKind::Empty:
       break;

@@ -36,7 +36,7 @@ class ListingVantrel : public backend::Vantrel {
 
  private:
   const runtime::Array<runtime::Text> entries_ =
-      std::make_shared<std::vector<runtime::Text>>(std::vector<runtime::Text>{
+      std::make_shared<runtime::ArrayElements<runtime::Text>>(runtime::ArrayElements<runtime::Text>{
           runtime::Text(u"a.dat"), runtime::Text(u"Grüße-long-enough-to-leave-sso.txt"), runtime::Text(u"")});
 };
 

@@ -157,7 +157,7 @@ TEST_F(AllocationCount, TestSetAndTestGetOnceEach) {
 // string object and its characters.
 TEST_F(AllocationCount, FileListAllocatesItsLayoutAndNothingElse) {
   const std::size_t entries = 1000;
-  backend().files = std::make_shared<std::vector<Text>>(entries, Text(WideText(40)));
+  backend().files = std::make_shared<runtime::ArrayElements<Text>>(entries, Text(WideText(40)));
   std::string folder = NarrowText(60), filter = NarrowText(50);  // too long to be held inline
   std::vector<std::string*>* list = nullptr;
   EXPECT_EQ(

@@ -111,13 +111,15 @@ class RecordingVantrel : public backend::Vantrel {
     return answer(text, "CaesarCipher12Net", {in, encrypt});
   }
   int Interpolate(Array<double>& x, Array<double>& y, int n, double dX, double& dY, double& dYbydX) override {
-    const int result = answer(number, "Interpolate", {*x, *y, n, dX});
+    const int result =
+        answer(number, "Interpolate",
+               {std::vector<double>(x->begin(), x->end()), std::vector<double>(y->begin(), y->end()), n, dX});
     dY = interpolatedY;
     dYbydX = interpolatedSlope;
     // Scribble over what it was given and hand back other arrays, as a careless backend might.
     for (double& value : *x) value = -1;
     for (double& value : *y) value = -1;
-    x = std::make_shared<std::vector<double>>(3, 99.0);
+    x = std::make_shared<runtime::ArrayElements<double>>(3, 99.0);
     y = nullptr;
     return result;
   }

@@ -10,7 +10,7 @@ namespace tarvo::test {
 namespace {
 
 Array<Text> Entries(std::vector<Text> texts) {
-  return std::make_shared<std::vector<Text>>(std::move(texts));
+  return std::make_shared<runtime::ArrayElements<Text>>(texts.begin(), texts.end());
 }
 
 TEST_F(WrapperTest, ListKeepsTheBackendsOrderDuplicatesAndEmptyEntries) {

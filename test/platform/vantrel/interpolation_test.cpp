@@ -35,10 +35,14 @@ std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
   return bits;
 }
 
+Array<double> MakeArray(const std::vector<double>& values) {
+  return std::make_shared<runtime::ArrayElements<double>>(values.begin(), values.end());
+}
+
 class InterpolationTest : public ::testing::Test {
  protected:
   Answer at(std::vector<double> xs, std::vector<double> ys, double dX, int count = -1) {
-    auto x = std::make_shared<std::vector<double>>(xs), y = std::make_shared<std::vector<double>>(ys);
+    Array<double> x = MakeArray(xs), y = MakeArray(ys);
     const Array<double> givenX = x, givenY = y;
     Answer answer{0, kUntouched, kUntouched};
     answer.outcome = vantrel.Interpolate(x, y, count < 0 ? static_cast<int>(xs.size()) : count, dX,
@@ -46,8 +50,8 @@ class InterpolationTest : public ::testing::Test {
     // Neither the arrays nor their contents were replaced or written.
     EXPECT_EQ(x, givenX);
     EXPECT_EQ(y, givenY);
-    EXPECT_EQ(Bits(*x), Bits(xs));
-    EXPECT_EQ(Bits(*y), Bits(ys));
+    EXPECT_EQ(Bits({x->begin(), x->end()}), Bits(xs));
+    EXPECT_EQ(Bits({y->begin(), y->end()}), Bits(ys));
     return answer;
   }
   backend::Vantrel vantrel;
@@ -108,7 +112,7 @@ TEST_F(InterpolationTest, FindsTheSegmentInALargeTable) {
 TEST_F(InterpolationTest, UsesOnlyTheFirstNCountElementsAndRefusesMoreThanThereAre) {
   EXPECT_EQ(at({0, 2, 5}, {1, 5, -1}, 4, 2), (Answer{2, 9, 2}));
 
-  auto x = std::make_shared<std::vector<double>>(kX), y = std::make_shared<std::vector<double>>(kY);
+  Array<double> x = MakeArray(kX), y = MakeArray(kY);
   Array<double> none;
   double value = kUntouched, slope = kUntouched;
   EXPECT_THROW(vantrel.Interpolate(x, y, 4, 1, value, slope), std::invalid_argument);
