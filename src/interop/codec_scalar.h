@@ -93,32 +93,45 @@ inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, 
   return static_cast<std::size_t>(out - start);
 }
 
-// Whether each of the eight bytes lies in [0x01, 0x7F]: ASCII and not NUL. A zero byte borrows in
-// the subtraction and sets its own high bit; a byte of 0x80 or more has it set already.
-inline bool AsciiWithoutNul(std::uint64_t bytes) {
-  return ((bytes | (bytes - 0x0101010101010101u)) & 0x8080808080808080u) == 0;
+// Whether each code unit of the 64-bit word lies in [1, 0x7F]: ASCII and not NUL. A zero unit
+// borrows in the subtraction and sets its own high bit; a unit of 0x80 or more has a high bit already.
+template <class Unit>
+inline bool AsciiWithoutNul(std::uint64_t units) {
+  if constexpr (sizeof(Unit) == 1) {
+    return ((units | (units - 0x0101010101010101u)) & 0x8080808080808080u) == 0;
+  } else {
+    return ((units | (units - 0x0001000100010001u)) & 0xFF80FF80FF80FF80u) == 0;
+  }
 }
-// The same for four UTF-16 units in [0x0001, 0x007F].
-inline bool AsciiWithoutNul16(std::uint64_t units) {
-  return ((units | (units - 0x0001000100010001u)) & 0xFF80FF80FF80FF80u) == 0;
+
+// Converts [p, end) up to its first NUL: runs of ASCII a 64-bit word at a time where ASCII maps to
+// itself, everything else through `step(p, out)`, which converts the character at p, advances out
+// past what it wrote and returns where the next character starts. Writes exactly what it returns.
+template <class In, class Out, class Step>
+inline std::size_t ConvertUntilNul(const In* p, const In* end, Out* out, bool asciiIsItself, Step step) {
+  constexpr std::ptrdiff_t kPerWord = sizeof(std::uint64_t) / sizeof(In);
+  Out* const start = out;
+  while (p != end) {
+    std::uint64_t word;
+    if (asciiIsItself && end - p >= kPerWord &&
+        (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul<In>(word))) {
+      for (std::ptrdiff_t i = 0; i < kPerWord; ++i) out[i] = static_cast<Out>(p[i]);
+      p += kPerWord;
+      out += kPerWord;
+      continue;
+    }
+    if (*p == 0) break;
+    p = step(p, out);
+  }
+  return static_cast<std::size_t>(out - start);
 }
 
 // Decodes up to the first NUL, which a sequence never swallows (0x00 continues nothing), so this
 // makes what DecodeUtf8 makes of the bytes before it. Writes exactly what it returns, no more.
 inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
-  char16_t* const start = out;
-  while (p != end) {
-    std::uint64_t word;
-    if (end - p >= 8 && (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul(word))) {
-      for (int i = 0; i < 8; ++i) out[i] = p[i];
-      p += 8;
-      out += 8;
-      continue;
-    }
-    if (*p == 0) break;
-    p = DecodeUtf8Step(p, end, out);
-  }
-  return static_cast<std::size_t>(out - start);
+  return ConvertUntilNul(p, end, out, true, [end](const unsigned char* at, char16_t*& to) {
+    return DecodeUtf8Step(at, end, to);
+  });
 }
 
 // Encodes the character that starts at p (p < end) and returns where the next one starts.
@@ -153,19 +166,8 @@ inline std::size_t EncodeUtf8(const char16_t* p, const char16_t* end, char* out)
 
 // Encodes up to the first NUL; writes exactly what it returns.
 inline std::size_t EncodeUtf8UntilNul(const char16_t* p, const char16_t* end, char* out) {
-  char* const start = out;
-  while (p != end) {
-    std::uint64_t units;
-    if (end - p >= 4 && (std::memcpy(&units, p, sizeof(units)), AsciiWithoutNul16(units))) {
-      for (int i = 0; i < 4; ++i) out[i] = static_cast<char>(p[i]);
-      p += 4;
-      out += 4;
-      continue;
-    }
-    if (*p == 0) break;
-    p = EncodeUtf8Step(p, end, out);
-  }
-  return static_cast<std::size_t>(out - start);
+  return ConvertUntilNul(p, end, out, true,
+                         [end](const char16_t* at, char*& to) { return EncodeUtf8Step(at, end, to); });
 }
 
 // Measures up to the first NUL and returns where it stopped (see CodecKernels::measureUtf8).
@@ -183,20 +185,11 @@ inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, c
 // it returns.
 inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
                                             const NarrowCodec::SingleByteTables& tables) {
-  char16_t* const start = out;
-  while (p != end) {
-    std::uint64_t word;
-    if (tables.asciiCompatible && end - p >= 8 &&
-        (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul(word))) {
-      for (int i = 0; i < 8; ++i) out[i] = p[i];
-      p += 8;
-      out += 8;
-      continue;
-    }
-    if (*p == 0) break;
-    *out++ = tables.decode[*p++];
-  }
-  return static_cast<std::size_t>(out - start);
+  return ConvertUntilNul(p, end, out, tables.asciiCompatible,
+                         [&tables](const unsigned char* at, char16_t*& to) {
+                           *to++ = tables.decode[*at];
+                           return at + 1;
+                         });
 }
 
 inline const char16_t* EncodeSingleByteStep(const char16_t* p, const char16_t* end, unsigned char*& out,
@@ -222,20 +215,10 @@ inline std::size_t EncodeSingleByte(const char16_t* p, const char16_t* end, unsi
 // Encodes up to the first NUL; writes exactly what it returns.
 inline std::size_t EncodeSingleByteUntilNul(const char16_t* p, const char16_t* end, unsigned char* out,
                                             const NarrowCodec::SingleByteTables& tables) {
-  unsigned char* const start = out;
-  while (p != end) {
-    std::uint64_t units;
-    if (tables.asciiCompatible && end - p >= 4 &&
-        (std::memcpy(&units, p, sizeof(units)), AsciiWithoutNul16(units))) {
-      for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(p[i]);
-      p += 4;
-      out += 4;
-      continue;
-    }
-    if (*p == 0) break;
-    p = EncodeSingleByteStep(p, end, out, tables);
-  }
-  return static_cast<std::size_t>(out - start);
+  return ConvertUntilNul(p, end, out, tables.asciiCompatible,
+                         [end, &tables](const char16_t* at, unsigned char*& to) {
+                           return EncodeSingleByteStep(at, end, to, tables);
+                         });
 }
 
 }  // namespace tarvo::interop::scalar
