@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto backend = std::make_shared<ScriptedVantrel>();
   std::size_t firstAbsent = SIZE_MAX;
   if (!input.ConsumeBool()) {
-    backend->answer = std::make_shared<std::vector<Text>>();
+    backend->answer = std::make_shared<tarvo::runtime::ArrayElements<Text>>();
     const std::size_t entries = input.ConsumeIntegralInRange<std::size_t>(0, 64);
     for (std::size_t i = 0; i < entries; ++i) {
       if (input.ConsumeIntegralInRange(0, 15) == 0) {
