@@ -354,6 +354,7 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
 
 std::string NarrowCodec::encode(std::u16string_view text) const {
   // The short strings that most calls return: one pass that also finds the NUL, into the stack.
+  // The codecs that decode short text in one pass are the ones that encode it so.
   if (text.size() <= kExactUnits && decodesExactly()) {
     char buffer[3 * kExactUnits];
     const std::size_t length =
