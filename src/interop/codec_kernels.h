@@ -23,8 +23,13 @@ struct NarrowCodec::SingleByteTables {
   bool asciiCompatible = false;
   // The upper half of both tables cut into rows of 16 for byte shuffles: row h, column l holds what
   // byte (or unit) 0x80 + 16h + l becomes; decoded units are split into their low and high bytes.
-  using ShuffleRows = std::array<std::array<unsigned char, 16>, 8>;
+  using ShuffleRow = std::array<unsigned char, 16>;
+  using ShuffleRows = std::array<ShuffleRow, 8>;
   ShuffleRows upperDecodeLow{}, upperDecodeHigh{}, upperEncode{};
+  // Bit h of column l is set where byte (or unit) 0x80 + 16h + l does not become the one of the same
+  // number. None is in ISO-8859-1, and only 80..9F are in CP1252, so that Latin text in them widens
+  // and narrows whole, as ASCII does.
+  ShuffleRow upperDecodeMoves{}, upperEncodeMoves{};
 };
 
 // Every kernel works on text without NUL (the codec cuts it off first) and may write up to

@@ -345,11 +345,12 @@ TARVO_AVX2 inline __m256i LookUp(const UpperHalfIndexes& indexes,
   return result;
 }
 
-// Single-byte text is mostly ASCII with a few other letters, or mostly other letters. A block of 32
-// with up to four bytes outside ASCII is widened (or narrowed) whole and then has those positions
-// rewritten from the table, without a branch per position: the rounds without a position left rewrite
-// position 31, whose entry is right whatever it holds (ASCII maps to itself). Denser blocks go through
-// byte shuffles of the table's upper half.
+// Single-byte text is mostly ASCII with a few other letters, or mostly other letters. A block whose
+// bytes all stand for the characters of the same number (Latin text in ISO-8859-1 or CP1252) is
+// widened or narrowed whole. Otherwise a block of 32 with up to four bytes outside ASCII is widened
+// (or narrowed) whole and then has those positions rewritten from the table, without a branch per
+// position: the rounds without a position left rewrite position 31, whose entry is right whatever
+// it holds (ASCII maps to itself). Denser blocks go through byte shuffles of the table's upper half.
 constexpr unsigned kMostPatches = 4;
 
 TARVO_AVX2 inline void PatchDecoded(const unsigned char* in, char16_t* out, unsigned upper,
@@ -376,6 +377,19 @@ TARVO_AVX2 inline bool PatchEncoded(const char16_t* in, unsigned char* out, unsi
   return !lacking;
 }
 
+// Whether every byte of the block stays what it is (see upperDecodeMoves): the low nibble picks a
+// column, the high nibble the bit of its row, and ASCII has no bit.
+TARVO_AVX2 inline bool NoneMoves(__m256i bytes, const NarrowCodec::SingleByteTables::ShuffleRow& moves) {
+  const __m256i columns = _mm256_broadcastsi128_si256(Load128(moves.data()));
+  const __m256i rowBits = _mm256_broadcastsi128_si256(
+      _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 4, 8, 16, 32, 64, static_cast<char>(0x80)));
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  const __m256i moved =
+      _mm256_and_si256(_mm256_shuffle_epi8(columns, _mm256_and_si256(bytes, nibble)),
+                       _mm256_shuffle_epi8(rowBits, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble)));
+  return _mm256_testz_si256(moved, moved);
+}
+
 TARVO_AVX2 inline __m256i KeepAscii(__m256i bytes) {
   return _mm256_and_si256(bytes, _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-1)));
 }
@@ -388,7 +402,7 @@ TARVO_AVX2 void DecodeSingleByte(const unsigned char* p, std::size_t size, char1
     for (; end - p >= 32; p += 32, out += 32) {
       const __m256i block = Load256(p);
       const unsigned upper = Mask(block);
-      if (upper == 0) {
+      if (upper == 0 || NoneMoves(block, tables.upperDecodeMoves)) {
         StoreWidened(out, block);
         continue;
       }
@@ -428,7 +442,7 @@ TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, uns
         const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
         const unsigned upper = Mask(bytes);
         bool done = true;
-        if (upper == 0) {
+        if (upper == 0 || NoneMoves(bytes, tables.upperEncodeMoves)) {
           Store256(out, bytes);
         } else if (PopCount(upper) <= kMostPatches) {
           Store256(out, bytes);

@@ -129,6 +129,9 @@ std::shared_ptr<const NarrowCodec::SingleByteTables> ProbeSingleByte(const std::
       tables->upperDecodeLow[row][column] = static_cast<unsigned char>(tables->decode[upper] & 0xFF);
       tables->upperDecodeHigh[row][column] = static_cast<unsigned char>(tables->decode[upper] >> 8);
       tables->upperEncode[row][column] = tables->encode[upper];
+      const auto bit = static_cast<unsigned char>(1u << row);
+      if (tables->decode[upper] != upper) tables->upperDecodeMoves[column] |= bit;
+      if (tables->encode[upper] != upper) tables->upperEncodeMoves[column] |= bit;
     }
   }
   return tables;

@@ -301,6 +301,20 @@ TEST(KernelSets, SingleByteCodesetsBothWays) {
       if (length > 0 && length % 3 != 0) ascii[random() % length] = allBytes[random() % allBytes.size()];
       check.decode(ascii, "ASCII of length " + std::to_string(length));
       check.encode(check.portable().decode(ascii), "its text");
+      // Latin text: ASCII and letters from A0..FF, which ISO-8859-1 and CP1252 widen and narrow whole,
+      // and in every other length now and then a byte from 80..9F, which CP1252 moves elsewhere.
+      std::string latin(length, 'e');
+      for (char& byte : latin) {
+        const unsigned pick = random() % 16;
+        if (pick < 4) byte = static_cast<char>(0xA0 + random() % 0x60);
+        if (pick == 4 && length % 2 == 1) byte = static_cast<char>(0x80 + random() % 0x20);
+      }
+      check.decode(latin, "Latin of length " + std::to_string(length));
+      check.encode(check.portable().decode(latin), "its text");
+      // The same bytes taken as units U+0001..U+00FF: CP1252 lacks U+0080..U+009F.
+      std::u16string latinUnits;
+      for (char byte : latin) latinUnits.push_back(static_cast<unsigned char>(byte));
+      check.encode(latinUnits, "units below U+0100, " + std::to_string(length));
     }
     // Characters the codeset lacks, and pairs that become one replacement, at every position of a block.
     for (const std::u16string& odd : {std::u16string(u"\u4E00"), std::u16string(u"\U0001F600"),
