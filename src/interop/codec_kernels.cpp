@@ -1,6 +1,9 @@
 // The portable kernels, and the choice of the kernels that this process uses.
 #include "interop/codec_kernels.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "interop/codec_scalar.h"
 
 namespace tarvo::interop {
@@ -51,6 +54,17 @@ std::size_t FindNul16(const char16_t* units, std::size_t size) {
   return i;
 }
 
+std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
+  std::size_t i = 0;
+  for (std::uint64_t word; size - i >= 4; i += 4) {
+    std::memcpy(&word, units + i, sizeof(word));
+    if (!scalar::AsciiWithoutNul<char16_t>(word)) break;
+    for (std::size_t k = i; k < i + 4; ++k) out[k] = static_cast<char>(units[k]);
+  }
+  for (; i < size && units[i] != 0 && units[i] < 0x80; ++i) out[i] = static_cast<char>(units[i]);
+  return i;
+}
+
 constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     DecodeUtf8,
                                     EncodeUtf8,
@@ -59,7 +73,8 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     EncodeSingleByte,
                                     AsciiPrefix,
                                     AsciiPrefix16,
-                                    FindNul16};
+                                    FindNul16,
+                                    NarrowAscii};
 
 }  // namespace
 

@@ -60,6 +60,10 @@ struct CodecKernels {
   std::size_t (*asciiPrefix16)(const char16_t* units, std::size_t size);
   // Position of the first U+0000, or `size`.
   std::size_t (*findNul16)(const char16_t* units, std::size_t size);
+  // Narrows the leading run of units 01..7F to bytes and returns its length: it ends before the
+  // first U+0000 or unit from 0x80 up, or at `size`. So for ASCII text this one pass also finds the
+  // NUL. May write up to kKernelSlack bytes past what it returns.
+  std::size_t (*narrowAscii)(const char16_t* units, std::size_t size, char* out);
 };
 
 const CodecKernels& PortableKernels();

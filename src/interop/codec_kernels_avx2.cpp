@@ -101,6 +101,19 @@ TARVO_AVX2 inline void StoreWidened(char16_t* out, __m256i bytes) {
   Store256(out + 16, _mm256_cvtepu8_epi16(_mm256_extracti128_si256(bytes, 1)));
 }
 
+// Widens ASCII 64 bytes at a time for as long as it lasts, with one branch per 64, and leaves p
+// where a block of 64 holds something else or where fewer than 64 bytes are left.
+TARVO_AVX2 inline void WidenAsciiRun(const unsigned char*& p, const unsigned char* end, char16_t*& out) {
+  while (end - p >= 64) {
+    const __m256i first = Load256(p), second = Load256(p + 32);
+    if (Mask(_mm256_or_si256(first, second)) != 0) return;
+    StoreWidened(out, first);
+    StoreWidened(out + 32, second);
+    p += 64;
+    out += 64;
+  }
+}
+
 // Narrows 16 units below 0x100 to 16 bytes.
 TARVO_AVX2 inline void StoreNarrowed(void* out, __m256i units) {
   Store128(out, _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1)));
@@ -185,6 +198,7 @@ TARVO_AVX2 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t*
       StoreWidened(out, block);
       p += 32;
       out += 32;
+      WidenAsciiRun(p, end, out);
       continue;
     }
     const unsigned char* const runStart = p;
@@ -402,7 +416,16 @@ TARVO_AVX2 void DecodeSingleByte(const unsigned char* p, std::size_t size, char1
     for (; end - p >= 32; p += 32, out += 32) {
       const __m256i block = Load256(p);
       const unsigned upper = Mask(block);
-      if (upper == 0 || NoneMoves(block, tables.upperDecodeMoves)) {
+      if (upper == 0) {
+        StoreWidened(out, block);
+        p += 32;
+        out += 32;
+        WidenAsciiRun(p, end, out);
+        p -= 32;  // the loop steps forward again
+        out -= 32;
+        continue;
+      }
+      if (NoneMoves(block, tables.upperDecodeMoves)) {
         StoreWidened(out, block);
         continue;
       }
@@ -523,6 +546,30 @@ TARVO_AVX2 std::size_t FindNul16(const char16_t* units, std::size_t size) {
   return nul != 0 ? size - 16 + CountTrailingZeros(nul) / 2 : size;
 }
 
+// Narrowing saturates every unit from 0x100 up to FF, so a unit is 01..7F exactly when its byte is a
+// positive signed byte: one compare checks the block after it was written.
+TARVO_AVX2 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
+  std::size_t i = 0;
+  for (; size - i >= 32; i += 32) {
+    const __m256i bytes =
+        _mm256_permute4x64_epi64(_mm256_packus_epi16(Load256(units + i), Load256(units + i + 16)), 0xD8);
+    Store256(out + i, bytes);
+    const unsigned plain = Mask(_mm256_cmpgt_epi8(bytes, _mm256_setzero_si256()));
+    if (plain != ~0u) return i + CountTrailingZeros(~plain);
+  }
+  if (size - i >= 16) {
+    const __m256i units16 = Load256(units + i);
+    const __m128i bytes =
+        _mm_packus_epi16(_mm256_castsi256_si128(units16), _mm256_extracti128_si256(units16, 1));
+    Store128(out + i, bytes);
+    const unsigned plain = Mask(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()));
+    if (plain != 0xFFFF) return i + CountTrailingZeros(~plain);
+    i += 16;
+  }
+  for (; i < size && units[i] != 0 && units[i] < 0x80; ++i) out[i] = static_cast<char>(units[i]);
+  return i;
+}
+
 constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 DecodeUtf8,
                                 EncodeUtf8,
@@ -531,7 +578,8 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 EncodeSingleByte,
                                 AsciiPrefix,
                                 AsciiPrefix16,
-                                FindNul16};
+                                FindNul16,
+                                NarrowAscii};
 
 }  // namespace
 

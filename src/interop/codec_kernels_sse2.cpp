@@ -185,6 +185,21 @@ std::size_t FindNul16(const char16_t* units, std::size_t size) {
   return i;
 }
 
+std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
+  std::size_t i = 0;
+  for (; size - i >= 8; i += 8) {
+    const __m128i block = Load(units + i);
+    // Narrowing saturates units from 0x100 up to FF: a unit is 01..7F when its byte is positive.
+    const __m128i bytes = _mm_packus_epi16(block, block);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), bytes);
+    const unsigned plain =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()))) & 0xFF;
+    if (plain != 0xFF) return i + CountTrailingZeros(~plain);
+  }
+  for (; i < size && units[i] != 0 && units[i] < 0x80; ++i) out[i] = static_cast<char>(units[i]);
+  return i;
+}
+
 constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 DecodeUtf8,
                                 EncodeUtf8,
@@ -193,7 +208,8 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 EncodeSingleByte,
                                 AsciiPrefix,
                                 AsciiPrefix16,
-                                FindNul16};
+                                FindNul16,
+                                NarrowAscii};
 
 }  // namespace
 

@@ -106,19 +106,27 @@ std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
   return out.finish();
 }
 
-std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
-  // Text of one chunk is converted on the stack and measured by that; longer text is measured first,
-  // in the pass that finds its end, so that the result is allocated once, at its size.
-  std::size_t expected = 0;
-  if (text.size() <= kChunkUnits) {
-    text = text.substr(0, kernels.findNul16(text.data(), text.size()));
-    if (text.size() <= kShortUnits) {
-      alignas(64) char buffer[3 * kShortUnits + kKernelSlack];
-      return std::string(buffer, kernels.encodeUtf8(text.data(), text.size(), buffer));
-    }
-  } else {
-    text = text.substr(0, kernels.measureUtf8(text.data(), text.size(), &expected));
+// Text of up to one chunk in a codeset where ASCII stands for itself, on the stack: its leading
+// ASCII is narrowed in the pass that looks for the NUL, and only what follows the first other
+// character goes through the codeset's own loop, `encodeRest(rest, out)` (after a search for the NUL
+// of its own), which writes at most three bytes per unit plus the kernels' slack.
+template <class EncodeRest>
+std::string encodeAfterAscii(std::u16string_view text, const CodecKernels& kernels, EncodeRest encodeRest) {
+  alignas(64) char buffer[3 * kChunkUnits + kKernelSlack];
+  std::size_t length = kernels.narrowAscii(text.data(), text.size(), buffer);
+  if (length < text.size() && text[length] != u'\0') {
+    std::u16string_view rest = text.substr(length);
+    rest = rest.substr(0, kernels.findNul16(rest.data(), rest.size()));
+    length += encodeRest(rest, buffer + length);
   }
+  return std::string(buffer, length);
+}
+
+// Text longer than a chunk (shorter text takes encodeAfterAscii).
+std::string encodeUtf8(std::u16string_view text, const CodecKernels& kernels) {
+  // Measured first, in the pass that finds its end, so that the result is allocated once, at its size.
+  std::size_t expected = 0;
+  text = text.substr(0, kernels.measureUtf8(text.data(), text.size(), &expected));
   EncodeOutput out(expected);
   inChunks(
       text.size(),
@@ -363,6 +371,27 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
             : scalar::EncodeSingleByteUntilNul(text.data(), text.data() + text.size(),
                                                reinterpret_cast<unsigned char*>(buffer), *tables_);
     return std::string(buffer, length);
+  }
+  if (text.size() <= kChunkUnits) {
+    switch (kind_) {
+      case Kind::Utf8:
+        return encodeAfterAscii(text, *kernels_, [&](std::u16string_view rest, char* out) {
+          return kernels_->encodeUtf8(rest.data(), rest.size(), out);
+        });
+      case Kind::SingleByte:
+        if (!tables_->asciiCompatible) break;
+        return encodeAfterAscii(text, *kernels_, [&](std::u16string_view rest, char* out) {
+          return kernels_->encodeSingleByte(rest.data(), rest.size(), reinterpret_cast<unsigned char*>(out),
+                                            *tables_);
+        });
+      case Kind::MultiByte:
+        if (!multiByte_->asciiCompatible) break;
+        return encodeAfterAscii(text, *kernels_, [&](std::u16string_view rest, char* out) {
+          return EncodeMultiByte(rest.data(), rest.size(), out, *multiByte_, *kernels_);
+        });
+      case Kind::Iconv:
+        break;
+    }
   }
   if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));

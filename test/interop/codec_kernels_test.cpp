@@ -203,6 +203,30 @@ TEST(KernelSets, EncodingStopsAtANulAnywhere) {
   }
 }
 
+// Encoding narrows leading ASCII in a pass of its own, which must hand over at the first other
+// character wherever it stands: one that narrows to a byte with the top bit set (U+0080, U+00E9),
+// one that would saturate to FF (U+0100 and up), and one of two bytes in EUC-JP.
+TEST(KernelSets, EncodingHandsOverAtTheFirstCharacterOutsideAscii) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    const SameOnEveryKernelSet check(codeset);
+    for (const char16_t other : {u'\u0080', u'\u00E9', u'\u0100', u'\u4E00', u'\uFFFF'}) {
+      const std::string encodedOther = check.portable().encode(std::u16string(1, other));
+      for (std::size_t length = 1; length <= 80; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+          std::u16string text(length, u'a');
+          text[at] = other;
+          const std::string expected =
+              std::string(at, 'a') + encodedOther + std::string(length - at - 1, 'a');
+          const std::string what = std::string(codeset) + " unit " + std::to_string(other) + " at " +
+                                   std::to_string(at) + " of " + std::to_string(length);
+          ASSERT_EQ(check.portable().encode(text), expected) << what;
+          check.encode(text, what);
+        }
+      }
+    }
+  }
+}
+
 TEST(KernelSets, DecodingStopsAtANulAnywhere) {
   for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
     const SameOnEveryKernelSet check(codeset);
