@@ -36,12 +36,6 @@ std::size_t EncodeSingleByte(const char16_t* units, std::size_t size, unsigned c
   return scalar::EncodeSingleByte(units, units + size, out, tables);
 }
 
-std::size_t AsciiPrefix(const char* bytes, std::size_t size) {
-  std::size_t i = 0;
-  while (i < size && Bytes(bytes)[i] < 0x80) ++i;
-  return i;
-}
-
 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = 0;
   while (i < size && units[i] < 0x80) ++i;
@@ -65,16 +59,22 @@ std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
   return i;
 }
 
+std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
+  std::size_t i = 0;
+  for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
+  return i;
+}
+
 constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     DecodeUtf8,
                                     EncodeUtf8,
                                     MeasureUtf8,
                                     DecodeSingleByte,
                                     EncodeSingleByte,
-                                    AsciiPrefix,
                                     AsciiPrefix16,
                                     FindNul16,
-                                    NarrowAscii};
+                                    NarrowAscii,
+                                    WidenAscii};
 
 }  // namespace
 

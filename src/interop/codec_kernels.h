@@ -55,15 +55,17 @@ struct CodecKernels {
   std::size_t (*encodeSingleByte)(const char16_t* units, std::size_t size, unsigned char* out,
                                   const NarrowCodec::SingleByteTables& tables);
 
-  // Length of the leading run of ASCII (below 0x80).
-  std::size_t (*asciiPrefix)(const char* bytes, std::size_t size);
+  // Length of the leading run of ASCII units (below 0x80).
   std::size_t (*asciiPrefix16)(const char16_t* units, std::size_t size);
   // Position of the first U+0000, or `size`.
   std::size_t (*findNul16)(const char16_t* units, std::size_t size);
   // Narrows the leading run of units 01..7F to bytes and returns its length: it ends before the
   // first U+0000 or unit from 0x80 up, or at `size`. So for ASCII text this one pass also finds the
-  // NUL. May write up to kKernelSlack bytes past what it returns.
+  // NUL. Unlike the other kernels it needs no slack: it writes at most `size` bytes.
   std::size_t (*narrowAscii)(const char16_t* units, std::size_t size, char* out);
+  // Widens the leading run of ASCII bytes (below 0x80) to units and returns its length; writes at
+  // most `size` units. Its callers have cut the text at the NUL already.
+  std::size_t (*widenAscii)(const char* bytes, std::size_t size, char16_t* out);
 };
 
 const CodecKernels& PortableKernels();

@@ -498,16 +498,6 @@ TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, uns
   return static_cast<std::size_t>(out - start);
 }
 
-TARVO_AVX2 std::size_t AsciiPrefix(const char* bytes, std::size_t size) {
-  std::size_t i = 0;
-  for (; size - i >= 32; i += 32) {
-    const unsigned nonAscii = Mask(Load256(bytes + i));
-    if (nonAscii != 0) return i + CountTrailingZeros(nonAscii);
-  }
-  while (i < size && Bytes(bytes)[i] < 0x80) ++i;
-  return i;
-}
-
 TARVO_AVX2 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = 0;
   for (; size - i >= 16; i += 16) {
@@ -570,16 +560,35 @@ TARVO_AVX2 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char
   return i;
 }
 
+TARVO_AVX2 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
+  std::size_t i = 0;
+  for (; size - i >= 32; i += 32) {
+    const __m256i block = Load256(bytes + i);
+    StoreWidened(out + i, block);
+    const unsigned others = Mask(block);
+    if (others != 0) return i + CountTrailingZeros(others);
+  }
+  if (size - i >= 16) {
+    const __m128i block = Load128(bytes + i);
+    Store256(out + i, _mm256_cvtepu8_epi16(block));
+    const unsigned others = Mask(block);
+    if (others != 0) return i + CountTrailingZeros(others);
+    i += 16;
+  }
+  for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
+  return i;
+}
+
 constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 DecodeUtf8,
                                 EncodeUtf8,
                                 MeasureUtf8,
                                 DecodeSingleByte,
                                 EncodeSingleByte,
-                                AsciiPrefix,
                                 AsciiPrefix16,
                                 FindNul16,
-                                NarrowAscii};
+                                NarrowAscii,
+                                WidenAscii};
 
 }  // namespace
 

@@ -154,16 +154,6 @@ std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, unsigned char*
   return static_cast<std::size_t>(out - start);
 }
 
-std::size_t AsciiPrefix(const char* bytes, std::size_t size) {
-  std::size_t i = 0;
-  for (; size - i >= 16; i += 16) {
-    const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(Load(bytes + i)));
-    if (nonAscii != 0) return i + CountTrailingZeros(nonAscii);
-  }
-  while (i < size && Bytes(bytes)[i] < 0x80) ++i;
-  return i;
-}
-
 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = 0;
   for (; size - i >= 8; i += 8) {
@@ -200,16 +190,29 @@ std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
   return i;
 }
 
+std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
+  std::size_t i = 0;
+  for (; size - i >= 16; i += 16) {
+    const __m128i block = Load(bytes + i);
+    Store(out + i, _mm_unpacklo_epi8(block, _mm_setzero_si128()));
+    Store(out + i + 8, _mm_unpackhi_epi8(block, _mm_setzero_si128()));
+    const unsigned others = static_cast<unsigned>(_mm_movemask_epi8(block));
+    if (others != 0) return i + CountTrailingZeros(others);
+  }
+  for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
+  return i;
+}
+
 constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 DecodeUtf8,
                                 EncodeUtf8,
                                 MeasureUtf8,
                                 DecodeSingleByte,
                                 EncodeSingleByte,
-                                AsciiPrefix,
                                 AsciiPrefix16,
                                 FindNul16,
-                                NarrowAscii};
+                                NarrowAscii,
+                                WidenAscii};
 
 }  // namespace
 

@@ -214,10 +214,7 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
   while (p != end) {
     if (*p < 0x80 && tables.asciiCompatible) {
       CopyAsciiRun(p, end, out, vector, WidenAscii16, [&](std::size_t available) {
-        const char* const run = reinterpret_cast<const char*>(p);
-        const std::size_t length = kernels.asciiPrefix(run, available);
-        kernels.decodeUtf8(run, length, out);  // ASCII is its own UTF-8
-        return length;
+        return kernels.widenAscii(reinterpret_cast<const char*>(p), available, out);
       });
       continue;
     }
@@ -246,11 +243,8 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
   while (p != end) {
     const char16_t unit = *p;
     if (unit < 0x80 && tables.asciiCompatible) {
-      CopyAsciiRun(p, end, out, vector, NarrowAscii16, [&](std::size_t available) {
-        const std::size_t length = kernels.asciiPrefix16(p, available);
-        kernels.encodeUtf8(p, length, out);  // ASCII is its own UTF-8
-        return length;
-      });
+      CopyAsciiRun(p, end, out, vector, NarrowAscii16,
+                   [&](std::size_t available) { return kernels.narrowAscii(p, available, out); });
       continue;
     }
     std::uint32_t entry;

@@ -71,24 +71,19 @@ std::size_t noAdjustment(std::size_t end) {
   return end;
 }
 
-template <class Output>
-void decodeAscii(std::string_view bytes, const CodecKernels& kernels, Output& out) {
-  // Plain ASCII decodes as UTF-8 to itself.
-  inChunks(
-      bytes.size(),
-      [&](std::size_t at, std::size_t length) {
-        out.commit(kernels.decodeUtf8(bytes.data() + at, length, out.space(length + kKernelSlack)));
-      },
-      noAdjustment);
-}
-
-void encodeAscii(std::u16string_view text, const CodecKernels& kernels, EncodeOutput& out) {
-  inChunks(
-      text.size(),
-      [&](std::size_t at, std::size_t length) {
-        out.commit(kernels.encodeUtf8(text.data() + at, length, out.space(length + kKernelSlack)));
-      },
-      noAdjustment);
+// Converts the leading ASCII of `in` into `out` a chunk at a time with `convert` (the kernels'
+// widenAscii or narrowAscii, which find where it ends as they go) and returns its length.
+template <class Unit, class Output, class Convert>
+std::size_t convertLeadingAscii(std::basic_string_view<Unit> in, Output& out, Convert convert) {
+  std::size_t done = 0;
+  while (done < in.size()) {
+    const std::size_t length = std::min(kChunkUnits, in.size() - done);
+    const std::size_t ascii = convert(in.data() + done, length, out.space(length));
+    out.commit(ascii);
+    done += ascii;
+    if (ascii < length) break;
+  }
+  return done;
 }
 
 std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
@@ -211,8 +206,7 @@ std::string encodeMultiByte(std::u16string_view text, const MultiByteTables& tab
 template <class Output>
 void decodeIconv(std::string_view bytes, const std::string& codeset, bool asciiAlone,
                  const CodecKernels& kernels, Output& out) {
-  const std::size_t ascii = asciiAlone ? kernels.asciiPrefix(bytes.data(), bytes.size()) : 0;
-  decodeAscii(bytes.substr(0, ascii), kernels, out);
+  const std::size_t ascii = asciiAlone ? convertLeadingAscii(bytes, out, kernels.widenAscii) : 0;
   if (ascii < bytes.size()) DecodeWithIconv(bytes.substr(ascii), codeset, out);
 }
 
@@ -223,13 +217,23 @@ std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, b
   return out.finish();
 }
 
+// Takes the text as it comes: its leading ASCII, narrowed in the pass that stops at the NUL, often
+// spares the separate search for the NUL.
 std::string encodeIconv(std::u16string_view text, const std::string& codeset, bool asciiAlone,
                         const CodecKernels& kernels) {
-  const std::size_t ascii = asciiAlone ? kernels.asciiPrefix16(text.data(), text.size()) : 0;
-  // Two bytes per character is what the common multi-byte codesets need; more grows the result.
-  EncodeOutput out(ascii + 2 * (text.size() - ascii));
-  encodeAscii(text.substr(0, ascii), kernels, out);
-  if (ascii < text.size()) EncodeWithIconv(text.substr(ascii), codeset, out);
+  // Long text is measured against its NUL first, for the bound below.
+  if (!asciiAlone || text.size() > kChunkUnits)
+    text = text.substr(0, kernels.findNul16(text.data(), text.size()));
+  // Two bytes per character is what the common multi-byte codesets need; more grows the result. The
+  // leading ASCII needs one each, which matters only for text that outgrows the stack buffer.
+  const std::size_t asciiBound =
+      asciiAlone && text.size() > kChunkUnits ? kernels.asciiPrefix16(text.data(), text.size()) : 0;
+  EncodeOutput out(asciiBound + 2 * (text.size() - asciiBound));
+  const std::size_t ascii = asciiAlone ? convertLeadingAscii(text, out, kernels.narrowAscii) : 0;
+  if (ascii < text.size() && text[ascii] != u'\0') {
+    std::u16string_view rest = text.substr(ascii);
+    EncodeWithIconv(rest.substr(0, kernels.findNul16(rest.data(), rest.size())), codeset, out);
+  }
   return out.finish();
 }
 
@@ -394,10 +398,10 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
     }
   }
   if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
+  if (kind_ == Kind::Iconv) return encodeIconv(text, codeset_, asciiEncodesAlone_, *kernels_);  // likewise
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));
   if (kind_ == Kind::SingleByte) return encodeSingleByte(text, *tables_, *kernels_);
-  if (kind_ == Kind::MultiByte) return encodeMultiByte(text, *multiByte_, *kernels_);
-  return encodeIconv(text, codeset_, asciiEncodesAlone_, *kernels_);
+  return encodeMultiByte(text, *multiByte_, *kernels_);
 }
 
 std::vector<NarrowCodec::KernelSet> NarrowCodec::availableKernelSets() {

@@ -203,15 +203,41 @@ TEST(KernelSets, EncodingStopsAtANulAnywhere) {
   }
 }
 
-// Encoding narrows leading ASCII in a pass of its own, which must hand over at the first other
-// character wherever it stands: one that narrows to a byte with the top bit set (U+0080, U+00E9),
-// one that would saturate to FF (U+0100 and up), and one of two bytes in EUC-JP.
+// Leading ASCII is widened or narrowed in a pass of its own, which must hand over at the first other
+// character wherever it stands, also past the runs that multi-byte codesets copy inline (64): one
+// that narrows to a byte with the top bit set (U+0080, U+00E9), one that would saturate to FF
+// (U+0100 and up), and one of several bytes in EUC-JP and GB18030 (which iconv converts).
+constexpr std::size_t kPastInlineRuns = 150;
+
+TEST(KernelSets, DecodingHandsOverAtTheFirstCharacterOutsideAscii) {
+  for (const char* codeset : {"UTF-8", "EUC-JP", "GB18030"}) {
+    const SameOnEveryKernelSet check(codeset);
+    // é, 一, and a byte just past ASCII that begins nothing.
+    for (const std::string& other :
+         {check.portable().encode(u"\u00E9"), check.portable().encode(u"\u4E00"), std::string("\x80")}) {
+      const std::u16string decodedOther = check.portable().decode(other);
+      for (std::size_t length = 1; length <= kPastInlineRuns; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+          const std::string bytes = std::string(at, 'a') + other + std::string(length - at - 1, 'a');
+          const std::u16string expected =
+              std::u16string(at, u'a') + decodedOther + std::u16string(length - at - 1, u'a');
+          const std::string what = std::string(codeset) + " byte " +
+                                   std::to_string(static_cast<unsigned char>(other[0])) + " at " +
+                                   std::to_string(at) + " of " + std::to_string(length);
+          ASSERT_TRUE(check.portable().decode(bytes) == expected) << what;
+          check.decode(bytes, what);
+        }
+      }
+    }
+  }
+}
+
 TEST(KernelSets, EncodingHandsOverAtTheFirstCharacterOutsideAscii) {
-  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP", "GB18030"}) {
     const SameOnEveryKernelSet check(codeset);
     for (const char16_t other : {u'\u0080', u'\u00E9', u'\u0100', u'\u4E00', u'\uFFFF'}) {
       const std::string encodedOther = check.portable().encode(std::u16string(1, other));
-      for (std::size_t length = 1; length <= 80; ++length) {
+      for (std::size_t length = 1; length <= kPastInlineRuns; ++length) {
         for (std::size_t at = 0; at < length; ++at) {
           std::u16string text(length, u'a');
           text[at] = other;
