@@ -36,11 +36,7 @@ class Text {
   // nothing is left behind.
   template <class Fill>
   static Text Build(std::size_t capacity, Fill fill) {
-    if (capacity <= kInlineUnits) {
-      Text text;
-      text.size_ = fill(text.inline_);  // absent until `fill` has returned
-      return text;
-    }
+    if (capacity <= kInlineUnits) return BuildInline(fill);
     if (capacity <= kStackUnits) {
       alignas(16) char16_t units[kStackUnits];
       return Text(std::u16string_view(units, fill(units)));
@@ -133,6 +129,16 @@ class Text {
 
   static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
   static constexpr std::size_t kStackUnits = 128;
+
+  // On its own so that the text is written where the caller's value lives (named return value
+  // elision): moving it would read back the units just written, in wider loads than they were
+  // stored with, which stalls.
+  template <class Fill>
+  static Text BuildInline(Fill& fill) {
+    Text text;
+    text.size_ = fill(text.inline_);  // absent until `fill` has returned
+    return text;
+  }
 
   void assign(std::u16string_view units) {
     if (units.size() <= kInlineUnits) {

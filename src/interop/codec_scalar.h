@@ -12,6 +12,10 @@
 
 #include "interop/codec_kernels.h"
 
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 namespace tarvo::interop::scalar {
 
 inline constexpr char16_t kReplacementCharacter = 0xFFFD;
@@ -104,6 +108,25 @@ inline bool AsciiWithoutNul(std::uint64_t units) {
   }
 }
 
+// Writes the units of a word of ASCII: widened or narrowed in one register where the processor has
+// SSE2 (every x86-64 does), one by one elsewhere.
+template <class In, class Out>
+inline void CopyAsciiWord(std::uint64_t word, const In* p, Out* out) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  static_cast<void>(p);
+  const __m128i value = _mm_cvtsi64_si128(static_cast<long long>(word));
+  if constexpr (sizeof(In) == 1) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(value, _mm_setzero_si128()));
+  } else {
+    const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(value, value));
+    std::memcpy(out, &bytes, sizeof(bytes));
+  }
+#else
+  static_cast<void>(word);
+  for (std::size_t i = 0; i < sizeof(word) / sizeof(In); ++i) out[i] = static_cast<Out>(p[i]);
+#endif
+}
+
 // Converts [p, end) up to its first NUL: runs of ASCII a 64-bit word at a time where ASCII maps to
 // itself, everything else through `step(p, out)`, which converts the character at p, advances out
 // past what it wrote and returns where the next character starts. Writes exactly what it returns.
@@ -115,7 +138,7 @@ inline std::size_t ConvertUntilNul(const In* p, const In* end, Out* out, bool as
     std::uint64_t word;
     if (asciiIsItself && end - p >= kPerWord &&
         (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul<In>(word))) {
-      for (std::ptrdiff_t i = 0; i < kPerWord; ++i) out[i] = static_cast<Out>(p[i]);
+      CopyAsciiWord(word, p, out);
       p += kPerWord;
       out += kPerWord;
       continue;
