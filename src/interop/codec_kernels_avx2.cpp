@@ -547,14 +547,15 @@ TARVO_AVX2 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char
     const unsigned plain = Mask(_mm256_cmpgt_epi8(bytes, _mm256_setzero_si256()));
     if (plain != ~0u) return i + CountTrailingZeros(~plain);
   }
-  if (size - i >= 16) {
-    const __m256i units16 = Load256(units + i);
-    const __m128i bytes =
-        _mm_packus_epi16(_mm256_castsi256_si128(units16), _mm256_extracti128_si256(units16, 1));
-    Store128(out + i, bytes);
+  // Then 16 at a time; where fewer are left, the last 16, overlapping units already found plain.
+  while (i < size && size >= 16) {
+    const std::size_t at = size - i >= 16 ? i : size - 16;
+    const __m256i block = Load256(units + at);
+    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(block), _mm256_extracti128_si256(block, 1));
+    Store128(out + at, bytes);
     const unsigned plain = Mask(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()));
-    if (plain != 0xFFFF) return i + CountTrailingZeros(~plain);
-    i += 16;
+    if (plain != 0xFFFF) return at + CountTrailingZeros(~plain);
+    i = at + 16;
   }
   for (; i < size && units[i] != 0 && units[i] < 0x80; ++i) out[i] = static_cast<char>(units[i]);
   return i;
@@ -568,12 +569,13 @@ TARVO_AVX2 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t*
     const unsigned others = Mask(block);
     if (others != 0) return i + CountTrailingZeros(others);
   }
-  if (size - i >= 16) {
-    const __m128i block = Load128(bytes + i);
-    Store256(out + i, _mm256_cvtepu8_epi16(block));
+  while (i < size && size >= 16) {  // as in NarrowAscii
+    const std::size_t at = size - i >= 16 ? i : size - 16;
+    const __m128i block = Load128(bytes + at);
+    Store256(out + at, _mm256_cvtepu8_epi16(block));
     const unsigned others = Mask(block);
-    if (others != 0) return i + CountTrailingZeros(others);
-    i += 16;
+    if (others != 0) return at + CountTrailingZeros(others);
+    i = at + 16;
   }
   for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
   return i;
