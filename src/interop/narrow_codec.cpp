@@ -270,17 +270,14 @@ std::string NarrowCodec::environmentCodeset() {
   return codeset;
 }
 
-const NarrowCodec& NarrowCodec::process() {
-  static const NarrowCodec codec = [] {
-    try {
-      return forCodeset(environmentCodeset());
-    } catch (const std::bad_alloc&) {
-      throw;  // leaves the static unset, so a later call tries again
-    } catch (const std::exception&) {
-      return forCodeset("UTF-8");
-    }
-  }();
-  return codec;
+NarrowCodec NarrowCodec::makeProcessCodec() {
+  try {
+    return forCodeset(environmentCodeset());
+  } catch (const std::bad_alloc&) {
+    throw;  // the locale's codec may well exist
+  } catch (const std::exception&) {
+    return forCodeset("UTF-8");
+  }
 }
 
 NarrowCodec NarrowCodec::forCodeset(std::string_view codeset) {

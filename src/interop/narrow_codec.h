@@ -38,7 +38,11 @@ class NarrowCodec {
   // setlocale(LC_CTYPE, "") would choose it, resolved on first use and never again. The plain
   // C/POSIX locale, and a locale that is not installed, give UTF-8. The host's own setlocale calls
   // do not change it.
-  static const NarrowCodec& process();
+  // Inline, so that the calls that convert every argument pay only the check that it was made.
+  static const NarrowCodec& process() {
+    static const NarrowCodec codec = makeProcessCodec();
+    return codec;
+  }
 
   // The codeset that the environment selects now, by the rule above ("UTF-8" for the C locale).
   static std::string environmentCodeset();
@@ -85,6 +89,8 @@ class NarrowCodec {
 
  private:
   NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables);
+  // What process() holds. An exception leaves it unmade, so that a later call tries again.
+  static NarrowCodec makeProcessCodec();
 
   Kind kind_;
   std::string codeset_;

@@ -121,9 +121,8 @@ std::string NarrowCodec::environmentCodeset() {
   return nameOf(GetACP());
 }
 
-const NarrowCodec& NarrowCodec::process() {
-  static const NarrowCodec codec = forCodeset(environmentCodeset());
-  return codec;
+NarrowCodec NarrowCodec::makeProcessCodec() {
+  return forCodeset(environmentCodeset());
 }
 
 NarrowCodec NarrowCodec::forCodeset(std::string_view codeset) {
