@@ -222,8 +222,9 @@ std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, b
 std::string encodeIconv(std::u16string_view text, const std::string& codeset, bool asciiAlone,
                         const CodecKernels& kernels) {
   // Long text is measured against its NUL first, for the bound below.
-  if (!asciiAlone || text.size() > kChunkUnits)
+  if (!asciiAlone || text.size() > kChunkUnits) {
     text = text.substr(0, kernels.findNul16(text.data(), text.size()));
+  }
   // Two bytes per character is what the common multi-byte codesets need; more grows the result. The
   // leading ASCII needs one each, which matters only for text that outgrows the stack buffer.
   const std::size_t asciiBound =
