@@ -188,5 +188,18 @@ TEST(CodecAllocationCount, OnePerConversionWhateverTheLength) {
   }
 }
 
+// Long text is measured before it is encoded, and long runs of ASCII are measured a block at a
+// time: the result is allocated once, at exactly its size, wherever the other characters stand.
+TEST(CodecAllocationCount, LongTextLedByAsciiIsAllocatedAtItsSize) {
+  const interop::NarrowCodec& codec = interop::NarrowCodec::process();
+  for (const std::size_t ascii : {std::size_t{4100}, std::size_t{70001}, std::size_t{1} << 20}) {
+    const std::u16string text = std::u16string(ascii, u'w') + WideText(5000) + std::u16string(ascii, u'w');
+    const long before = allocations;
+    const std::string narrow = codec.encode(text);
+    EXPECT_EQ(allocations - before, 1) << ascii;
+    EXPECT_EQ(narrow.capacity(), narrow.size()) << ascii;
+  }
+}
+
 }  // namespace
 }  // namespace tarvo::test
