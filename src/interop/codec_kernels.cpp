@@ -38,7 +38,7 @@ std::size_t EncodeSingleByte(const char16_t* units, std::size_t size, unsigned c
 
 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = 0;
-  while (i < size && units[i] < 0x80) ++i;
+  while (i < size && units[i] != 0 && units[i] < 0x80) ++i;
   return i;
 }
 

@@ -55,7 +55,8 @@ struct CodecKernels {
   std::size_t (*encodeSingleByte)(const char16_t* units, std::size_t size, unsigned char* out,
                                   const NarrowCodec::SingleByteTables& tables);
 
-  // Length of the leading run of ASCII units (below 0x80).
+  // Length of the leading run of units 01..7F: it ends before the first U+0000 or unit from 0x80
+  // up, so that one pass tells both for text that is ASCII up to its NUL.
   std::size_t (*asciiPrefix16)(const char16_t* units, std::size_t size);
   // Position of the first U+0000, or `size`.
   std::size_t (*findNul16)(const char16_t* units, std::size_t size);

@@ -90,11 +90,6 @@ TARVO_AVX2 inline unsigned PopCount(unsigned value) {
   return static_cast<unsigned>(__builtin_popcount(value));
 }
 
-// Two mask bits per unit, set for the units below 0x80.
-TARVO_AVX2 inline unsigned AsciiUnits(__m256i units) {
-  return Mask(_mm256_cmpeq_epi16(_mm256_and_si256(units, _mm256_set1_epi16(-0x80)), _mm256_setzero_si256()));
-}
-
 // Widens 32 bytes to 32 units.
 TARVO_AVX2 inline void StoreWidened(char16_t* out, __m256i bytes) {
   Store256(out, _mm256_cvtepu8_epi16(_mm256_castsi256_si128(bytes)));
@@ -516,12 +511,15 @@ TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, uns
 }
 
 TARVO_AVX2 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
-  std::size_t i = 0;
+  std::size_t i = static_cast<std::size_t>(PlainAsciiRun(units, units + size) - units);
   for (; size - i >= 16; i += 16) {
-    const unsigned others = ~AsciiUnits(Load256(units + i));
-    if (others != 0) return i + CountTrailingZeros(others) / 2;
+    const __m256i block = Load256(units + i);
+    // Narrowing saturates units from 0x100 up to FF: a unit is 01..7F when its byte is positive.
+    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(block), _mm256_extracti128_si256(block, 1));
+    const unsigned plain = Mask(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()));
+    if (plain != 0xFFFF) return i + CountTrailingZeros(~plain);
   }
-  while (i < size && units[i] < 0x80) ++i;
+  while (i < size && units[i] != 0 && units[i] < 0x80) ++i;
   return i;
 }
 

@@ -157,10 +157,14 @@ std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, unsigned char*
 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = 0;
   for (; size - i >= 8; i += 8) {
-    const unsigned ascii = AsciiUnits(Load(units + i));
-    if (ascii != 0xFFFF) return i + CountTrailingZeros(~ascii) / 2;
+    const __m128i block = Load(units + i);
+    // Narrowing saturates units from 0x100 up to FF: a unit is 01..7F when its byte is positive.
+    const __m128i bytes = _mm_packus_epi16(block, block);
+    const unsigned plain =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()))) & 0xFF;
+    if (plain != 0xFF) return i + CountTrailingZeros(~plain);
   }
-  while (i < size && units[i] < 0x80) ++i;
+  while (i < size && units[i] != 0 && units[i] < 0x80) ++i;
   return i;
 }
 

@@ -86,6 +86,15 @@ std::size_t convertLeadingAscii(std::basic_string_view<Unit> in, Output& out, Co
   return done;
 }
 
+// Long text cut at its NUL, and in `ascii` the length of the ASCII that leads it: one pass where
+// ASCII goes on up to the NUL or the end, a second over the rest only where something else follows.
+std::u16string_view cutAtNul(std::u16string_view text, const CodecKernels& kernels, std::size_t& ascii) {
+  ascii = kernels.asciiPrefix16(text.data(), text.size());
+  if (ascii == text.size() || text[ascii] == u'\0') return text.substr(0, ascii);
+  const std::u16string_view rest = text.substr(ascii);
+  return text.substr(0, ascii + kernels.findNul16(rest.data(), rest.size()));
+}
+
 std::u16string decodeUtf8(std::string_view bytes, const CodecKernels& kernels) {
   if (bytes.size() <= kShortUnits) {
     alignas(64) char16_t buffer[kShortUnits + kKernelSlack];
@@ -184,14 +193,16 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
   return text;
 }
 
+// Takes the text as it comes (cutAtNul below).
 std::string encodeMultiByte(std::u16string_view text, const MultiByteTables& tables,
                             const CodecKernels& kernels) {
+  std::size_t ascii = 0;
+  text = cutAtNul(text, kernels, ascii);
   if (text.size() <= kShortUnits) {
     alignas(64) char buffer[3 * kShortUnits + kKernelSlack];
     return std::string(buffer, EncodeMultiByte(text.data(), text.size(), buffer, tables, kernels));
   }
   // As for iconv's multi-byte codesets: the leading ASCII one byte each, then two per character.
-  const std::size_t ascii = kernels.asciiPrefix16(text.data(), text.size());
   EncodeOutput out(ascii + 2 * (text.size() - ascii));
   inChunks(
       text.size(),
@@ -221,14 +232,13 @@ std::u16string decodeIconv(std::string_view bytes, const std::string& codeset, b
 // spares the separate search for the NUL.
 std::string encodeIconv(std::u16string_view text, const std::string& codeset, bool asciiAlone,
                         const CodecKernels& kernels) {
-  // Long text is measured against its NUL first, for the bound below.
-  if (!asciiAlone || text.size() > kChunkUnits) {
-    text = text.substr(0, kernels.findNul16(text.data(), text.size()));
-  }
+  // Long text is cut at its NUL first, for the bound below.
+  std::size_t leading = 0;
+  if (!asciiAlone || text.size() > kChunkUnits) text = cutAtNul(text, kernels, leading);
   // Two bytes per character is what the common multi-byte codesets need; more grows the result. The
-  // leading ASCII needs one each, which matters only for text that outgrows the stack buffer.
-  const std::size_t asciiBound =
-      asciiAlone && text.size() > kChunkUnits ? kernels.asciiPrefix16(text.data(), text.size()) : 0;
+  // leading ASCII needs one each where it converts alone, which matters only for text that outgrows
+  // the stack buffer.
+  const std::size_t asciiBound = asciiAlone ? leading : 0;
   EncodeOutput out(asciiBound + 2 * (text.size() - asciiBound));
   const std::size_t ascii = asciiAlone ? convertLeadingAscii(text, out, kernels.narrowAscii) : 0;
   if (ascii < text.size() && text[ascii] != u'\0') {
@@ -397,9 +407,9 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
   }
   if (kind_ == Kind::Utf8) return encodeUtf8(text, *kernels_);  // finds the NUL as it measures
   if (kind_ == Kind::Iconv) return encodeIconv(text, codeset_, asciiEncodesAlone_, *kernels_);  // likewise
+  if (kind_ == Kind::MultiByte) return encodeMultiByte(text, *multiByte_, *kernels_);           // likewise
   text = text.substr(0, kernels_->findNul16(text.data(), text.size()));
-  if (kind_ == Kind::SingleByte) return encodeSingleByte(text, *tables_, *kernels_);
-  return encodeMultiByte(text, *multiByte_, *kernels_);
+  return encodeSingleByte(text, *tables_, *kernels_);
 }
 
 std::vector<NarrowCodec::KernelSet> NarrowCodec::availableKernelSets() {
