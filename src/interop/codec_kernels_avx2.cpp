@@ -109,9 +109,21 @@ TARVO_AVX2 inline void WidenAsciiRun(const unsigned char*& p, const unsigned cha
   }
 }
 
-// Narrows 16 units below 0x100 to 16 bytes.
+// Narrows 16 units to 16 bytes; units from 0x100 up saturate to FF.
+TARVO_AVX2 inline __m128i Narrowed(__m256i units) {
+  return _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1));
+}
 TARVO_AVX2 inline void StoreNarrowed(void* out, __m256i units) {
-  Store128(out, _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1)));
+  Store128(out, Narrowed(units));
+}
+
+// One mask bit per byte 01..7F (a positive signed byte). Because narrowing saturates, the narrowed
+// bytes of units have it exactly where the units are 01..7F: ASCII, and not NUL.
+TARVO_AVX2 inline unsigned PlainBytes(__m128i bytes) {
+  return Mask(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()));
+}
+TARVO_AVX2 inline unsigned PlainBytes(__m256i bytes) {
+  return Mask(_mm256_cmpgt_epi8(bytes, _mm256_setzero_si256()));
 }
 
 // Decodes blocks of 32 bytes from p for as long as they hold only ASCII and two-byte sequences
@@ -513,10 +525,7 @@ TARVO_AVX2 std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, uns
 TARVO_AVX2 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = static_cast<std::size_t>(PlainAsciiRun(units, units + size) - units);
   for (; size - i >= 16; i += 16) {
-    const __m256i block = Load256(units + i);
-    // Narrowing saturates units from 0x100 up to FF: a unit is 01..7F when its byte is positive.
-    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(block), _mm256_extracti128_si256(block, 1));
-    const unsigned plain = Mask(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()));
+    const unsigned plain = PlainBytes(Narrowed(Load256(units + i)));
     if (plain != 0xFFFF) return i + CountTrailingZeros(~plain);
   }
   while (i < size && units[i] != 0 && units[i] < 0x80) ++i;
@@ -551,24 +560,22 @@ TARVO_AVX2 std::size_t FindNul16(const char16_t* units, std::size_t size) {
   return nul != 0 ? size - 16 + CountTrailingZeros(nul) / 2 : size;
 }
 
-// Narrowing saturates every unit from 0x100 up to FF, so a unit is 01..7F exactly when its byte is a
-// positive signed byte: one compare checks the block after it was written.
+// One compare of the written bytes checks a block (see PlainBytes).
 TARVO_AVX2 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
   std::size_t i = 0;
   for (; size - i >= 32; i += 32) {
     const __m256i bytes =
         _mm256_permute4x64_epi64(_mm256_packus_epi16(Load256(units + i), Load256(units + i + 16)), 0xD8);
     Store256(out + i, bytes);
-    const unsigned plain = Mask(_mm256_cmpgt_epi8(bytes, _mm256_setzero_si256()));
+    const unsigned plain = PlainBytes(bytes);
     if (plain != ~0u) return i + CountTrailingZeros(~plain);
   }
   // Then 16 at a time; where fewer are left, the last 16, overlapping units already found plain.
   while (i < size && size >= 16) {
     const std::size_t at = size - i >= 16 ? i : size - 16;
-    const __m256i block = Load256(units + at);
-    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(block), _mm256_extracti128_si256(block, 1));
+    const __m128i bytes = Narrowed(Load256(units + at));
     Store128(out + at, bytes);
-    const unsigned plain = Mask(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()));
+    const unsigned plain = PlainBytes(bytes);
     if (plain != 0xFFFF) return at + CountTrailingZeros(~plain);
     i = at + 16;
   }

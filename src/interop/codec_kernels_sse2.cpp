@@ -154,14 +154,19 @@ std::size_t EncodeSingleByte(const char16_t* p, std::size_t size, unsigned char*
   return static_cast<std::size_t>(out - start);
 }
 
+// Eight units narrowed into the low half (units from 0x100 up saturate to FF), and one mask bit for
+// each of them that is 01..7F, which is where its narrowed byte is positive.
+__m128i Narrowed8(__m128i units) {
+  return _mm_packus_epi16(units, units);
+}
+unsigned PlainLow8(__m128i bytes) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()))) & 0xFF;
+}
+
 std::size_t AsciiPrefix16(const char16_t* units, std::size_t size) {
   std::size_t i = 0;
   for (; size - i >= 8; i += 8) {
-    const __m128i block = Load(units + i);
-    // Narrowing saturates units from 0x100 up to FF: a unit is 01..7F when its byte is positive.
-    const __m128i bytes = _mm_packus_epi16(block, block);
-    const unsigned plain =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()))) & 0xFF;
+    const unsigned plain = PlainLow8(Narrowed8(Load(units + i)));
     if (plain != 0xFF) return i + CountTrailingZeros(~plain);
   }
   while (i < size && units[i] != 0 && units[i] < 0x80) ++i;
@@ -182,12 +187,9 @@ std::size_t FindNul16(const char16_t* units, std::size_t size) {
 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
   std::size_t i = 0;
   for (; size - i >= 8; i += 8) {
-    const __m128i block = Load(units + i);
-    // Narrowing saturates units from 0x100 up to FF: a unit is 01..7F when its byte is positive.
-    const __m128i bytes = _mm_packus_epi16(block, block);
+    const __m128i bytes = Narrowed8(Load(units + i));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), bytes);
-    const unsigned plain =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128()))) & 0xFF;
+    const unsigned plain = PlainLow8(bytes);
     if (plain != 0xFF) return i + CountTrailingZeros(~plain);
   }
   for (; i < size && units[i] != 0 && units[i] < 0x80; ++i) out[i] = static_cast<char>(units[i]);
