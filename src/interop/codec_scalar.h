@@ -6,6 +6,7 @@
 #ifndef TARVO_INTEROP_CODEC_SCALAR_H
 #define TARVO_INTEROP_CODEC_SCALAR_H
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -149,12 +150,77 @@ inline std::size_t ConvertUntilNul(const In* p, const In* end, Out* out, bool as
   return static_cast<std::size_t>(out - start);
 }
 
+// The eight bytes at p, the first in the lowest byte whatever the processor's byte order.
+inline std::uint64_t LoadLittleEndian64(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof(word));
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  return word;
+}
+
+// How many leading bytes of the word (loaded little-endian) are ASCII other than NUL. A NUL borrows
+// in the subtraction and so sets its high bit, a byte from 0x80 up has it already, and the bytes
+// before the first of them do neither.
+inline std::size_t LeadingAsciiBytes(std::uint64_t word) {
+  const std::uint64_t stops = (word | (word - 0x0101010101010101u)) & 0x8080808080808080u;
+  return stops == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(stops)) / 8;
+}
+
+// Whether the word (loaded little-endian) is four two-byte sequences, as in words of Cyrillic, Greek,
+// Hebrew or Arabic: a continuation byte after each lead, and leads C2..DF, since C0 and C1 begin
+// overlong forms. Adding 7E to a lead's bits 1 to 4 carries into its bit 7 unless they are all 0.
+inline bool FourTwoByteSequences(std::uint64_t word) {
+  constexpr std::uint64_t kEachLeadBit7 = 0x0080008000800080u;
+  return (word & 0xC0E0C0E0C0E0C0E0u) == 0x80C080C080C080C0u &&
+         (((word & 0x001E001E001E001Eu) + 0x007E007E007E007Eu) & kEachLeadBit7) == kEachLeadBit7;
+}
+
 // Decodes up to the first NUL, which a sequence never swallows (0x00 continues nothing), so this
-// makes what DecodeUtf8 makes of the bytes before it. Writes exactly what it returns, no more.
+// makes what DecodeUtf8 makes of the bytes before it. The short text that most calls carry comes
+// here, straight into storage of one unit per byte: while a word of eight bytes remains, the ASCII
+// at p is widened a word at a time (all eight units written, as many kept as were ASCII) and four
+// two-byte characters at once; the rest one character at a time. Writes within end - p units.
 inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
-  return ConvertUntilNul(p, end, out, true, [end](const unsigned char* at, char16_t*& to) {
-    return DecodeUtf8Step(at, end, to);
-  });
+  char16_t* const start = out;
+  while (p != end) {
+    const unsigned lead = *p;
+    if (lead < 0x80) {
+      if (end - p >= 8) {
+        // Units never outnumber the bytes they came from, so the eight units fit.
+        const std::uint64_t word = LoadLittleEndian64(p);
+        CopyAsciiWord(word, p, out);
+        const std::size_t ascii = LeadingAsciiBytes(word);
+        if (ascii == 0) break;  // the NUL
+        p += ascii;
+        out += ascii;
+        continue;
+      }
+      if (lead == 0) break;
+      *out++ = static_cast<char16_t>(lead);
+      ++p;
+      continue;
+    }
+    if (lead - 0xC2u <= 0xDFu - 0xC2u) {
+      if (end - p >= 8) {
+        const std::uint64_t word = LoadLittleEndian64(p);
+        if (FourTwoByteSequences(word)) {
+          const std::uint64_t units =
+              ((word & 0x001F001F001F001Fu) << 6) | ((word >> 8) & 0x003F003F003F003Fu);
+          for (int i = 0; i < 4; ++i) out[i] = static_cast<char16_t>(units >> (16 * i));
+          p += 8;
+          out += 4;
+          continue;
+        }
+      }
+      if (end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+        *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (p[1] & 0x3F));
+        p += 2;
+        continue;
+      }
+    }
+    p = DecodeUtf8Step(p, end, out);
+  }
+  return static_cast<std::size_t>(out - start);
 }
 
 // Encodes the character that starts at p (p < end) and returns where the next one starts.
@@ -208,11 +274,21 @@ inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, c
 // it returns.
 inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
                                             const NarrowCodec::SingleByteTables& tables) {
-  return ConvertUntilNul(p, end, out, tables.asciiCompatible,
-                         [&tables](const unsigned char* at, char16_t*& to) {
-                           *to++ = tables.decode[*at];
-                           return at + 1;
-                         });
+  char16_t* const start = out;
+  // A word at a time while it holds no NUL: widened in a register when it is ASCII, else looked up
+  // byte by byte with nothing to test in between.
+  for (; end - p >= 8; p += 8, out += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof(word));
+    if (((word - 0x0101010101010101u) & ~word & 0x8080808080808080u) != 0) break;
+    if (tables.asciiCompatible && (word & 0x8080808080808080u) == 0) {
+      CopyAsciiWord(word, p, out);
+    } else {
+      for (int i = 0; i < 8; ++i) out[i] = tables.decode[p[i]];
+    }
+  }
+  for (; p != end && *p != 0; ++p) *out++ = tables.decode[*p];
+  return static_cast<std::size_t>(out - start);
 }
 
 inline const char16_t* EncodeSingleByteStep(const char16_t* p, const char16_t* end, unsigned char*& out,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "interop/narrow_codec.h"
@@ -254,8 +255,13 @@ TEST(KernelSets, EncodingHandsOverAtTheFirstCharacterOutsideAscii) {
 }
 
 TEST(KernelSets, DecodingStopsAtANulAnywhere) {
-  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+  // Each codeset with a letter outside ASCII, for text made of nothing else.
+  for (const auto& [codeset, letter] : {std::pair<const char*, std::string>{"UTF-8", "\xD0\x96"},
+                                        {"CP1252", "\xE9"},
+                                        {"EUC-JP", "\xA4\xA2"}}) {
     const SameOnEveryKernelSet check(codeset);
+    std::string letters;
+    while (letters.size() < 90) letters += letter;
     for (std::size_t length = 1; length <= 90; ++length) {
       for (std::size_t nul = 0; nul < length; ++nul) {
         std::string bytes(length, 'n');
@@ -267,6 +273,30 @@ TEST(KernelSets, DecodingStopsAtANulAnywhere) {
         // A sequence that the NUL cuts short.
         if (nul > 0) bytes[nul - 1] = '\xC3';
         check.decode(bytes, what + " after a lead byte");
+        std::string nonAscii = letters.substr(0, length);
+        nonAscii[nul] = '\0';
+        ASSERT_TRUE(check.portable().decode(nonAscii) == check.portable().decode(nonAscii.substr(0, nul)))
+            << what << " among letters outside ASCII";
+        check.decode(nonAscii, what + " among letters outside ASCII");
+      }
+    }
+  }
+}
+
+// Short text goes straight into backend text, four two-byte characters at a time where it can: a
+// fault in any byte of such a run, with text after it or without, must decode as it does anywhere.
+TEST(KernelSets, ShortTwoByteTextWithAFaultInAnyByte) {
+  const SameOnEveryKernelSet check("UTF-8");
+  std::string cyrillic;
+  for (int i = 0; i < 20; ++i) cyrillic += i % 2 == 0 ? "\xD0\x96" : "\xD1\x8F";
+  for (const std::string& text : {cyrillic, "a" + cyrillic.substr(0, 38)}) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      for (const int bad : {0x00, 0x41, 0x7F, 0x80, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xF4, 0xFF}) {
+        std::string input = text;
+        input[at] = static_cast<char>(bad);
+        const std::string what = "byte " + std::to_string(bad) + " at " + std::to_string(at);
+        check.decode(input, what);
+        check.decode(input.substr(0, at + 1), what + ", ending the text");
       }
     }
   }
