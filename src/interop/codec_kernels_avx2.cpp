@@ -1,4 +1,4 @@
-// Kernels for AVX2 processors: 32 bytes at a time through ASCII, 16 at a time through text of one-
+// Kernels for AVX2 processors: 32 bytes at a time through ASCII and through text of one-
 // and two-byte UTF-8 sequences (Latin, Greek, Cyrillic, Hebrew, Arabic), which are checked and
 // gathered with byte shuffles. Anything else in a block (longer or invalid sequences) goes through the
 // scalar steps, so the results are those of the portable kernels by construction.
@@ -90,6 +90,11 @@ TARVO_AVX2 inline unsigned PopCount(unsigned value) {
   return static_cast<unsigned>(__builtin_popcount(value));
 }
 
+// A byte shuffle for each 128-bit lane, from two rows of a table.
+TARVO_AVX2 inline __m256i LaneShuffles(const unsigned char* low, const unsigned char* high) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(low)), Load128(high), 1);
+}
+
 // Widens 32 bytes to 32 units.
 TARVO_AVX2 inline void StoreWidened(char16_t* out, __m256i bytes) {
   Store256(out, _mm256_cvtepu8_epi16(_mm256_castsi256_si128(bytes)));
@@ -136,7 +141,6 @@ TARVO_AVX2 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const uns
                                               char16_t*& out) {
   __m256i previous = _mm256_setzero_si256();  // p starts a sequence: no lead before it
   unsigned carried = 0;                       // 1 when the previous block ended with a lead
-  const __m256i low6 = _mm256_set1_epi16(0x3F), low5 = _mm256_set1_epi16(0x1F);
   while (end - p >= 32) {
     const __m256i bytes = Load256(p);
     const __m256i continuation = _mm256_cmpgt_epi8(_mm256_set1_epi8(-0x40), bytes);  // 80..BF
@@ -151,29 +155,34 @@ TARVO_AVX2 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const uns
     if ((ascii | continuations | leads) != ~0u || continuations != ((leads << 1) | carried)) break;
     // The byte before each byte, across the middle of the register and from the previous block.
     const __m256i preceding = _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(previous, bytes, 0x21), 15);
+    // Each continuation byte becomes the unit that it ends, in two bytes: the lead's two low bits and
+    // its own six, then the lead's bits 2 to 4. Every other byte is ASCII, or a lead to be dropped,
+    // and stands for itself. The shifts are of 16-bit lanes; the masks keep what each byte shifted.
+    const __m256i combinedLow = _mm256_or_si256(
+        _mm256_and_si256(_mm256_slli_epi16(preceding, 6), _mm256_set1_epi8(static_cast<char>(0xC0))),
+        _mm256_and_si256(bytes, _mm256_set1_epi8(0x3F)));
+    const __m256i lowBytes = _mm256_blendv_epi8(bytes, combinedLow, continuation);
+    const __m256i highBytes = _mm256_and_si256(
+        _mm256_and_si256(_mm256_srli_epi16(preceding, 2), _mm256_set1_epi8(0x07)), continuation);
+    // Units of bytes 0-7 and 16-23, and of bytes 8-15 and 24-31; each group of eight is packed to
+    // the front of its 128-bit lane by its own shuffle, dropping the leads.
+    const __m256i unitsA = _mm256_unpacklo_epi8(lowBytes, highBytes);
+    const __m256i unitsB = _mm256_unpackhi_epi8(lowBytes, highBytes);
     const unsigned keep = ~leads;
-    for (int half = 0; half < 2; ++half) {
-      const __m128i bytesHalf =
-          half == 0 ? _mm256_castsi256_si128(bytes) : _mm256_extracti128_si256(bytes, 1);
-      const __m128i precedingHalf =
-          half == 0 ? _mm256_castsi256_si128(preceding) : _mm256_extracti128_si256(preceding, 1);
-      const __m128i continuationHalf =
-          half == 0 ? _mm256_castsi256_si128(continuation) : _mm256_extracti128_si256(continuation, 1);
-      const __m256i units = _mm256_cvtepu8_epi16(bytesHalf);
-      const __m256i combined =
-          _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(_mm256_cvtepu8_epi16(precedingHalf), low5), 6),
-                          _mm256_and_si256(units, low6));
-      const __m256i decoded = _mm256_blendv_epi8(units, combined, _mm256_cvtepi8_epi16(continuationHalf));
-      // Eight units per 128-bit lane, each lane packed to the front by its own shuffle.
-      const unsigned keepLow = (keep >> (16 * half)) & 0xFF, keepHigh = (keep >> (16 * half + 8)) & 0xFF;
-      const __m256i shuffle = _mm256_inserti128_si256(
-          _mm256_castsi128_si256(Load128(kCompress.lanes[keepLow])), Load128(kCompress.lanes[keepHigh]), 1);
-      const __m256i packed = _mm256_shuffle_epi8(decoded, shuffle);
-      Store128(out, _mm256_castsi256_si128(packed));
-      out += PopCount(keepLow);
-      Store128(out, _mm256_extracti128_si256(packed, 1));
-      out += PopCount(keepHigh);
-    }
+    const unsigned keep0 = keep & 0xFF, keep1 = (keep >> 8) & 0xFF, keep2 = (keep >> 16) & 0xFF,
+                   keep3 = keep >> 24;
+    const __m256i packedA =
+        _mm256_shuffle_epi8(unitsA, LaneShuffles(kCompress.lanes[keep0], kCompress.lanes[keep2]));
+    const __m256i packedB =
+        _mm256_shuffle_epi8(unitsB, LaneShuffles(kCompress.lanes[keep1], kCompress.lanes[keep3]));
+    Store128(out, _mm256_castsi256_si128(packedA));
+    out += PopCount(keep0);
+    Store128(out, _mm256_castsi256_si128(packedB));
+    out += PopCount(keep1);
+    Store128(out, _mm256_extracti128_si256(packedA, 1));
+    out += PopCount(keep2);
+    Store128(out, _mm256_extracti128_si256(packedB, 1));
+    out += PopCount(keep3);
     carried = leads >> 31;
     previous = bytes;
     p += 32;
@@ -238,8 +247,7 @@ TARVO_AVX2 inline char* EncodeOneAndTwoByteUnits(__m256i units, char* out) {
   const __m256i second =
       _mm256_or_si256(_mm256_and_si256(units, _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80));
   const __m256i pairs = _mm256_or_si256(first, _mm256_slli_epi16(second, 8));
-  const __m256i shuffle = _mm256_inserti128_si256(_mm256_castsi128_si256(Load128(kExpand.bytes[twoBytesLow])),
-                                                  Load128(kExpand.bytes[twoBytesHigh]), 1);
+  const __m256i shuffle = LaneShuffles(kExpand.bytes[twoBytesLow], kExpand.bytes[twoBytesHigh]);
   const __m256i packed = _mm256_shuffle_epi8(_mm256_blendv_epi8(pairs, units, isAscii), shuffle);
   Store128(out, _mm256_castsi256_si128(packed));
   out += 8 + PopCount(twoBytesLow);
