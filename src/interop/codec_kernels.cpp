@@ -52,7 +52,7 @@ std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
   std::size_t i = 0;
   for (std::uint64_t word; size - i >= 4; i += 4) {
     std::memcpy(&word, units + i, sizeof(word));
-    if (!scalar::AsciiWithoutNul<char16_t>(word)) break;
+    if (!scalar::AsciiWithoutNul(word)) break;
     for (std::size_t k = i; k < i + 4; ++k) out[k] = static_cast<char>(units[k]);
   }
   for (; i < size && units[i] != 0 && units[i] < 0x80; ++i) out[i] = static_cast<char>(units[i]);

@@ -98,15 +98,11 @@ inline std::size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, 
   return static_cast<std::size_t>(out - start);
 }
 
-// Whether each code unit of the 64-bit word lies in [1, 0x7F]: ASCII and not NUL. A zero unit
-// borrows in the subtraction and sets its own high bit; a unit of 0x80 or more has a high bit already.
-template <class Unit>
+// Whether each unit of the 64-bit word (four UTF-16 units) lies in [1, 0x7F]: ASCII and not NUL. A
+// zero unit borrows in the subtraction and sets its own high bit; a unit of 0x80 or more has a high
+// bit already.
 inline bool AsciiWithoutNul(std::uint64_t units) {
-  if constexpr (sizeof(Unit) == 1) {
-    return ((units | (units - 0x0101010101010101u)) & 0x8080808080808080u) == 0;
-  } else {
-    return ((units | (units - 0x0001000100010001u)) & 0xFF80FF80FF80FF80u) == 0;
-  }
+  return ((units | (units - 0x0001000100010001u)) & 0xFF80FF80FF80FF80u) == 0;
 }
 
 // Writes the units of a word of ASCII: widened or narrowed in one register where the processor has
@@ -128,21 +124,48 @@ inline void CopyAsciiWord(std::uint64_t word, const In* p, Out* out) {
 #endif
 }
 
-// Converts [p, end) up to its first NUL: runs of ASCII a 64-bit word at a time where ASCII maps to
-// itself, everything else through `step(p, out)`, which converts the character at p, advances out
+// Narrows the eight units at p into out if they all lie in [1, 0x7F], and tells whether they did.
+template <class Out>
+inline bool NarrowEightAscii(const char16_t* p, Out* out) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  // Narrowing saturates, so the bytes are 01..7F, positive as signed bytes, exactly where the units were.
+  const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i bytes = _mm_packus_epi16(units, units);
+  if ((_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128())) & 0xFF) != 0xFF) return false;
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+  return true;
+#else
+  std::uint64_t first, second;
+  std::memcpy(&first, p, sizeof(first));
+  std::memcpy(&second, p + 4, sizeof(second));
+  if (!AsciiWithoutNul(first) || !AsciiWithoutNul(second)) return false;
+  for (int i = 0; i < 8; ++i) out[i] = static_cast<Out>(p[i]);
+  return true;
+#endif
+}
+
+// Encodes [p, end) up to its first NUL: runs of ASCII eight or four units at a time where ASCII maps
+// to itself, everything else through `step(p, out)`, which converts the character at p, advances out
 // past what it wrote and returns where the next character starts. Writes exactly what it returns.
-template <class In, class Out, class Step>
-inline std::size_t ConvertUntilNul(const In* p, const In* end, Out* out, bool asciiIsItself, Step step) {
-  constexpr std::ptrdiff_t kPerWord = sizeof(std::uint64_t) / sizeof(In);
+template <class Out, class Step>
+inline std::size_t EncodeUntilNul(const char16_t* p, const char16_t* end, Out* out, bool asciiIsItself,
+                                  Step step) {
   Out* const start = out;
   while (p != end) {
-    std::uint64_t word;
-    if (asciiIsItself && end - p >= kPerWord &&
-        (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul<In>(word))) {
-      CopyAsciiWord(word, p, out);
-      p += kPerWord;
-      out += kPerWord;
-      continue;
+    if (asciiIsItself && end - p >= 4) {
+      if (end - p >= 8 && NarrowEightAscii(p, out)) {
+        p += 8;
+        out += 8;
+        continue;
+      }
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof(word));
+      if (AsciiWithoutNul(word)) {
+        CopyAsciiWord(word, p, out);
+        p += 4;
+        out += 4;
+        continue;
+      }
     }
     if (*p == 0) break;
     p = step(p, out);
@@ -255,8 +278,8 @@ inline std::size_t EncodeUtf8(const char16_t* p, const char16_t* end, char* out)
 
 // Encodes up to the first NUL; writes exactly what it returns.
 inline std::size_t EncodeUtf8UntilNul(const char16_t* p, const char16_t* end, char* out) {
-  return ConvertUntilNul(p, end, out, true,
-                         [end](const char16_t* at, char*& to) { return EncodeUtf8Step(at, end, to); });
+  return EncodeUntilNul(p, end, out, true,
+                        [end](const char16_t* at, char*& to) { return EncodeUtf8Step(at, end, to); });
 }
 
 // Measures up to the first NUL and returns where it stopped (see CodecKernels::measureUtf8).
@@ -314,10 +337,10 @@ inline std::size_t EncodeSingleByte(const char16_t* p, const char16_t* end, unsi
 // Encodes up to the first NUL; writes exactly what it returns.
 inline std::size_t EncodeSingleByteUntilNul(const char16_t* p, const char16_t* end, unsigned char* out,
                                             const NarrowCodec::SingleByteTables& tables) {
-  return ConvertUntilNul(p, end, out, tables.asciiCompatible,
-                         [end, &tables](const char16_t* at, unsigned char*& to) {
-                           return EncodeSingleByteStep(at, end, to, tables);
-                         });
+  return EncodeUntilNul(p, end, out, tables.asciiCompatible,
+                        [end, &tables](const char16_t* at, unsigned char*& to) {
+                          return EncodeSingleByteStep(at, end, to, tables);
+                        });
 }
 
 }  // namespace tarvo::interop::scalar
