@@ -37,7 +37,7 @@ struct MultiByteTables {
 std::shared_ptr<const MultiByteTables> ProbeMultiByte(const std::string& codeset);
 
 // Exactly what the converter gives: each byte that begins no valid character becomes U+FFFD and the
-// next byte is tried. Writes at most `size` units (plus the kernels' slack); returns how many.
+// next byte is tried. Writes at most `size` units, and returns how many.
 std::size_t DecodeMultiByte(const unsigned char* bytes, std::size_t size, char16_t* out,
                             const MultiByteTables& tables, const CodecKernels& kernels);
 

@@ -193,6 +193,16 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
   return text;
 }
 
+// Never more units than bytes, and blocks of ASCII are only written where as many bytes remain. Kept
+// out of line, so that decodeExact's own paths stay free of what this call needs.
+[[gnu::noinline]] std::size_t decodeMultiByteUntilNul(std::string_view bytes, char16_t* out,
+                                                      const MultiByteTables& tables,
+                                                      const CodecKernels& kernels) {
+  bytes = bytes.substr(0, bytes.find('\0'));
+  return DecodeMultiByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out, tables,
+                         kernels);
+}
+
 // Takes the text as it comes (cutAtNul below).
 std::string encodeMultiByte(std::u16string_view text, const MultiByteTables& tables,
                             const CodecKernels& kernels) {
@@ -361,7 +371,7 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
 }
 
 bool NarrowCodec::decodesExactly() const noexcept {
-  return kind_ == Kind::Utf8 || kind_ == Kind::SingleByte;
+  return kind_ != Kind::Iconv;
 }
 
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
@@ -369,13 +379,13 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
   const auto* end = begin + bytes.size();
   if (kind_ == Kind::Utf8) return scalar::DecodeUtf8UntilNul(begin, end, out);
   if (kind_ == Kind::SingleByte) return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
+  if (kind_ == Kind::MultiByte) return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
   return kDoesNotFit;
 }
 
 std::string NarrowCodec::encode(std::u16string_view text) const {
   // The short strings that most calls return: one pass that also finds the NUL, into the stack.
-  // The codecs that decode short text in one pass are the ones that encode it so.
-  if (text.size() <= kExactUnits && decodesExactly()) {
+  if (text.size() <= kExactUnits && (kind_ == Kind::Utf8 || kind_ == Kind::SingleByte)) {
     char buffer[3 * kExactUnits];
     const std::size_t length =
         kind_ == Kind::Utf8

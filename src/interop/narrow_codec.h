@@ -64,11 +64,11 @@ class NarrowCodec {
   std::size_t decodeRoom(std::string_view bytes) const noexcept;
   std::size_t decodeInto(std::string_view bytes, char16_t* out) const;
 
-  // Short text, one character at a time, straight into storage of exactly bytes.size() units (as
-  // much as backend text holds in itself), with no call through the kernel table. Takes the bytes
-  // as they come and stops at the first NUL itself; writes what decode() returns and returns its
-  // length. UTF-8 and single-byte codecs only (decodesExactly()), and not where the system converts
-  // (Windows); kDoesNotFit from the others.
+  // Short text straight into storage of exactly bytes.size() units (as much as backend text holds
+  // in itself), UTF-8 and single-byte text in one pass with no call through the kernel table. Takes
+  // the bytes as they come and stops at the first NUL; writes what decode() returns and returns its
+  // length. UTF-8, single-byte and multi-byte codecs only (decodesExactly()), and not where the
+  // system converts (Windows); kDoesNotFit from the others.
   bool decodesExactly() const noexcept;
   std::size_t decodeExact(std::string_view bytes, char16_t* out) const noexcept;
 

@@ -414,6 +414,25 @@ TEST(KernelSets, SingleByteCodesetsBothWays) {
   }
 }
 
+// Short multi-byte text is decoded straight into storage of one unit per byte. Whatever the text's
+// length, its runs of ASCII (which long runs hand to the kernels) must stay within that storage.
+TEST(KernelSets, MultiByteTextDecodesWithinStorageOfOneUnitPerByte) {
+  for (KernelSet set : NarrowCodec::availableKernelSets()) {
+    const NarrowCodec codec = NarrowCodec::forCodeset("EUC-JP").withKernelSet(set);
+    ASSERT_TRUE(codec.decodesExactly());
+    for (std::size_t ascii = 0; ascii <= 200; ++ascii) {
+      for (const std::string& after :
+           {std::string(), std::string("\xA4\xA2"), std::string("\xA4\xA2xyz\xA4")}) {
+        const std::string bytes = std::string(ascii, 'k') + after;
+        const auto storage = std::make_unique<char16_t[]>(bytes.size());
+        const std::size_t length = codec.decodeExact(bytes, storage.get());
+        ASSERT_TRUE(std::u16string_view(storage.get(), length) == codec.decode(bytes))
+            << SetName(set) << ": " << ascii << " ASCII bytes then " << after.size() << " more";
+      }
+    }
+  }
+}
+
 // Multi-byte codesets convert their leading ASCII without iconv where that is safe; the rest,
 // whatever it starts with, must come out as iconv alone would give it.
 TEST(KernelSets, IconvCodesetsAfterLeadingAscii) {
