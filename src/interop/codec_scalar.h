@@ -144,6 +144,21 @@ inline bool NarrowEightAscii(const char16_t* p, Out* out) {
 #endif
 }
 
+// Widens the sixteen bytes at p into out if they all lie in [1, 0x7F], and tells whether they did.
+inline bool WidenSixteenAscii(const unsigned char* p, char16_t* out) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  if (_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128())) != 0xFFFF) return false;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, _mm_setzero_si128()));
+  return true;
+#else
+  static_cast<void>(p);
+  static_cast<void>(out);
+  return false;
+#endif
+}
+
 // Encodes [p, end) up to its first NUL: runs of ASCII eight or four units at a time where ASCII maps
 // to itself, everything else through `step(p, out)`, which converts the character at p, advances out
 // past what it wrote and returns where the next character starts. Writes exactly what it returns.
@@ -208,6 +223,11 @@ inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned cha
   while (p != end) {
     const unsigned lead = *p;
     if (lead < 0x80) {
+      if (end - p >= 16 && WidenSixteenAscii(p, out)) {
+        p += 16;
+        out += 16;
+        continue;
+      }
       if (end - p >= 8) {
         // Units never outnumber the bytes they came from, so the eight units fit.
         const std::uint64_t word = LoadLittleEndian64(p);
