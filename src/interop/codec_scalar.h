@@ -215,9 +215,10 @@ inline bool FourTwoByteSequences(std::uint64_t word) {
 
 // Decodes up to the first NUL, which a sequence never swallows (0x00 continues nothing), so this
 // makes what DecodeUtf8 makes of the bytes before it. The short text that most calls carry comes
-// here, straight into storage of one unit per byte: while a word of eight bytes remains, the ASCII
-// at p is widened a word at a time (all eight units written, as many kept as were ASCII) and four
-// two-byte characters at once; the rest one character at a time. Writes within end - p units.
+// here, straight into storage of one unit per byte: ASCII sixteen bytes at a time while they last,
+// then, while a word of eight bytes remains, the ASCII at p a word at a time (all eight units
+// written, as many kept as were ASCII) and four two-byte characters at once; the rest one character
+// at a time. Writes within end - p units.
 inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
   char16_t* const start = out;
   while (p != end) {
