@@ -159,28 +159,27 @@ inline bool WidenSixteenAscii(const unsigned char* p, char16_t* out) {
 #endif
 }
 
-// Encodes [p, end) up to its first NUL: runs of ASCII eight or four units at a time where ASCII maps
-// to itself, everything else through `step(p, out)`, which converts the character at p, advances out
-// past what it wrote and returns where the next character starts. Writes exactly what it returns.
+// Encodes [p, end) up to its first NUL. Where ASCII maps to itself, the ASCII that leads the text
+// goes eight units at a time and later runs four at a time; everything else goes through
+// `step(p, out)`, which converts the character at p, advances out past what it wrote and returns
+// where the next character starts. Writes exactly what it returns. (The leading run has a loop of
+// its own: trying eight units in the loop below slowed text with no ASCII in it by a third.)
 template <class Out, class Step>
 inline std::size_t EncodeUntilNul(const char16_t* p, const char16_t* end, Out* out, bool asciiIsItself,
                                   Step step) {
   Out* const start = out;
+  // Text that starts with ASCII, as most does, eight units at a time while it lasts.
+  while (asciiIsItself && end - p >= 8 && NarrowEightAscii(p, out)) {
+    p += 8;
+    out += 8;
+  }
   while (p != end) {
-    if (asciiIsItself && end - p >= 4) {
-      if (end - p >= 8 && NarrowEightAscii(p, out)) {
-        p += 8;
-        out += 8;
-        continue;
-      }
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof(word));
-      if (AsciiWithoutNul(word)) {
-        CopyAsciiWord(word, p, out);
-        p += 4;
-        out += 4;
-        continue;
-      }
+    std::uint64_t word;
+    if (asciiIsItself && end - p >= 4 && (std::memcpy(&word, p, sizeof(word)), AsciiWithoutNul(word))) {
+      CopyAsciiWord(word, p, out);
+      p += 4;
+      out += 4;
+      continue;
     }
     if (*p == 0) break;
     p = step(p, out);
