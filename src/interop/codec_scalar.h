@@ -187,11 +187,11 @@ inline std::size_t EncodeUntilNul(const char16_t* p, const char16_t* end, Out* o
   return static_cast<std::size_t>(out - start);
 }
 
-// The eight bytes at p, the first in the lowest byte whatever the processor's byte order.
+// The eight bytes at p, the first in the lowest byte whatever the processor's byte order (compilers
+// make one load of this).
 inline std::uint64_t LoadLittleEndian64(const unsigned char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof(word));
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  std::uint64_t word = 0;
+  for (int i = 0; i < 8; ++i) word |= std::uint64_t{p[i]} << (8 * i);
   return word;
 }
 
