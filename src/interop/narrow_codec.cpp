@@ -184,11 +184,11 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
                                const CodecKernels& kernels) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   if (bytes.size() <= kShortUnits) {
-    alignas(64) char16_t buffer[kShortUnits + kKernelSlack];
+    alignas(64) char16_t buffer[kShortUnits];
     return std::u16string(buffer, DecodeMultiByte(in, bytes.size(), buffer, tables, kernels));
   }
   // One unit per byte at most: allocated once at that bound, then cut to what was written.
-  std::u16string text(bytes.size() + kKernelSlack, u'\0');
+  std::u16string text(bytes.size(), u'\0');
   text.resize(DecodeMultiByte(in, bytes.size(), text.data(), tables, kernels));
   return text;
 }
