@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <string>
-#include <tuple>
 #include <type_traits>
 
 #include "interop/backend_ref.h"
@@ -43,22 +42,36 @@ inline void RequirePresent(const char* name, const runtime::Array<runtime::Text>
 inline void RequirePresent(const char*, bool) {}
 inline void RequirePresent(const char*, int) {}
 
+// Converts `first` into a local of its own, then the rest likewise, in parameter order, and calls
+// `call` with all of them. Each converted value is built where it stays: gathered in a tuple, every
+// text would be moved once more, reading back the units just written.
+template <class Result, class Call>
+Result ConvertInOrder(const Call& call) {
+  return call();
+}
+template <class Result, class Call, class First, class... Rest>
+Result ConvertInOrder(const Call& call, const First& first, const Rest&... rest) {
+  auto converted = ToBackend(first);
+  const auto withFirst = [&](auto&... more) -> Result { return call(converted, more...); };
+  return ConvertInOrder<Result>(withFirst, rest...);
+}
+
 // Converts the arguments in parameter order, then makes exactly one call of `operation` on the
 // object that `ref` designates. An empty reference fails at the call with NullReferenceError
 // naming `name`, after the conversions, and never dereferences.
 template <class Result, class... Params, class... Args>
 Result Forward(const interop::BackendRef<backend::Vantrel>& ref, const char* name,
                Result (backend::Vantrel::*operation)(Params...), const Args&... args) {
-  // Elements of a braced initializer are evaluated left to right, unlike function arguments.
-  std::tuple<decltype(ToBackend(args))...> converted{ToBackend(args)...};
-  backend::Vantrel& object = ref.get(name);
-  const auto call = [&](auto&... backendArgs) -> Result { return (object.*operation)(backendArgs...); };
   if constexpr (std::is_void_v<Result>) {
-    std::apply(call, converted);
+    const auto call = [&](auto&... backendArgs) { (ref.get(name).*operation)(backendArgs...); };
+    ConvertInOrder<void>(call, args...);
   } else {
-    Result answer = std::apply(call, converted);
-    RequirePresent(name, answer);
-    return answer;
+    const auto call = [&](auto&... backendArgs) {
+      Result answer = (ref.get(name).*operation)(backendArgs...);  // written where the host's result goes
+      RequirePresent(name, answer);
+      return answer;
+    };
+    return ConvertInOrder<Result>(call, args...);
   }
 }
 
