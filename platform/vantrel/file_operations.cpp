@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,23 @@ std::optional<std::string> Locate(const Text& base, bool isAbsolute, const Text&
   std::string bytes = FileSystemName(name, operation);
   if (isAbsolute) return bytes;
   return ConfinedPath(FileSystemName(base, operation), bytes);
+}
+
+bool ReplacesExistingTarget(int copyAction) {
+  if (copyAction != 0 && copyAction != 1) {
+    throw std::invalid_argument(
+        "Vantrel::Copy: copyAction " + std::to_string(copyAction) +
+        " is neither 0 (copy, replacing the target) nor 1 (copy only where no target exists)");
+  }
+  return copyAction == 0;
+}
+
+bool ShowsDocument(int openAction) {
+  if (openAction != 0 && openAction != 1) {
+    throw std::invalid_argument("Vantrel::Open: openAction " + std::to_string(openAction) +
+                                " is neither 0 (show the document) nor 1 (only resolve its full path)");
+  }
+  return openAction == 0;
 }
 
 bool IsSpreadsheet(std::string_view path) {

@@ -20,6 +20,14 @@ inline constexpr std::chrono::milliseconds kViewerGrace{2000};
 std::optional<std::string> Locate(const runtime::Text& base, bool isAbsolute, const runtime::Text& name,
                                   std::string_view operation);
 
+// Copy's copyAction: true for 0 (copy, replacing the target), false for 1 (copy only where no target
+// exists); any other value raises std::invalid_argument naming it.
+bool ReplacesExistingTarget(int copyAction);
+
+// Open's openAction: true for 0 (show the document), false for 1 (only resolve its full path); any
+// other value raises std::invalid_argument naming it.
+bool ShowsDocument(int openAction);
+
 // Whether a document is a spreadsheet, by its extension, in any case.
 bool IsSpreadsheet(std::string_view path);
 

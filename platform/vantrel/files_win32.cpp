@@ -104,13 +104,8 @@ std::string FolderForComparison(const std::string& folder) {
 
 bool Vantrel::Copy(const Text& modelPath, const Text&, bool isAbsolute, const Text& sourcePathFileName,
                    const Text& targetPathFileName, int copyAction) {
-  if (copyAction != 0 && copyAction != 1) {
-    throw std::invalid_argument(
-        "Vantrel::Copy: copyAction " + std::to_string(copyAction) +
-        " is neither 0 (copy, replacing the target) nor 1 (copy only where no target exists)");
-  }
   return CopyByRules("Vantrel::Copy", modelPath, isAbsolute, sourcePathFileName, targetPathFileName,
-                     copyAction == 0);
+                     ReplacesExistingTarget(copyAction));
 }
 
 bool Vantrel::CopySimple(const Text& modelPath, const Text&, bool isAbsolute, const Text& sourcePathFileName,
@@ -151,10 +146,7 @@ bool Vantrel::Rename(const Text& modelPath, const Text&, bool isAbsolute, const 
 Text Vantrel::Open(const Text&, const Text& analyticsPath, bool isAbsolute, const Text& targetPathFileName,
                    int openAction) {
   static constexpr std::string_view kOperation = "Vantrel::Open";
-  if (openAction != 0 && openAction != 1) {
-    throw std::invalid_argument("Vantrel::Open: openAction " + std::to_string(openAction) +
-                                " is neither 0 (show the document) nor 1 (only resolve its full path)");
-  }
+  const bool show = ShowsDocument(openAction);
   const std::optional<std::string> path = Locate(analyticsPath, isAbsolute, targetPathFileName, kOperation);
   if (!path) {
     throw std::invalid_argument(
@@ -163,7 +155,7 @@ Text Vantrel::Open(const Text&, const Text& analyticsPath, bool isAbsolute, cons
   }
   const std::optional<std::string> document = RealPath(*path);
   if (!document) return Text(std::u16string());
-  if (openAction == 0) viewers_->open(ViewerCommand(kOperation), *document, kOperation);
+  if (show) viewers_->open(ViewerCommand(kOperation), *document, kOperation);
   return TextFromFileSystem(*document);
 }
 
