@@ -168,21 +168,19 @@ TARVO_AVX2 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const uns
     // the front of its 128-bit lane by its own shuffle, dropping the leads.
     const __m256i unitsA = _mm256_unpacklo_epi8(lowBytes, highBytes);
     const __m256i unitsB = _mm256_unpackhi_epi8(lowBytes, highBytes);
+    // Each group's table row, at its byte offset (eight bits of the mask times a row of sixteen), and
+    // where its units go: after the units kept from the groups before it.
     const unsigned keep = ~leads;
-    const unsigned keep0 = keep & 0xFF, keep1 = (keep >> 8) & 0xFF, keep2 = (keep >> 16) & 0xFF,
-                   keep3 = keep >> 24;
-    const __m256i packedA =
-        _mm256_shuffle_epi8(unitsA, LaneShuffles(kCompress.lanes[keep0], kCompress.lanes[keep2]));
-    const __m256i packedB =
-        _mm256_shuffle_epi8(unitsB, LaneShuffles(kCompress.lanes[keep1], kCompress.lanes[keep3]));
+    const unsigned char* const rows = kCompress.lanes[0];
+    const __m256i packedA = _mm256_shuffle_epi8(
+        unitsA, LaneShuffles(rows + ((keep << 4) & 0xFF0), rows + ((keep >> 12) & 0xFF0)));
+    const __m256i packedB = _mm256_shuffle_epi8(
+        unitsB, LaneShuffles(rows + ((keep >> 4) & 0xFF0), rows + ((keep >> 20) & 0xFF0)));
     Store128(out, _mm256_castsi256_si128(packedA));
-    out += PopCount(keep0);
-    Store128(out, _mm256_castsi256_si128(packedB));
-    out += PopCount(keep1);
-    Store128(out, _mm256_extracti128_si256(packedA, 1));
-    out += PopCount(keep2);
-    Store128(out, _mm256_extracti128_si256(packedB, 1));
-    out += PopCount(keep3);
+    Store128(out + PopCount(keep & 0xFF), _mm256_castsi256_si128(packedB));
+    Store128(out + PopCount(keep & 0xFFFF), _mm256_extracti128_si256(packedA, 1));
+    Store128(out + PopCount(keep & 0xFFFFFF), _mm256_extracti128_si256(packedB, 1));
+    out += PopCount(keep);
     carried = leads >> 31;
     previous = bytes;
     p += 32;
