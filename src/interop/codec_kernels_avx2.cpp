@@ -22,21 +22,24 @@ namespace tarvo::interop {
 namespace {
 
 // Byte shuffles that move the kept 16-bit lanes of a register (bit j of the index keeps lane j) to its
-// front, in order; the lanes after them are zeroed.
+// front, in order; the lanes after them are zeroed. Row `keep` starts at byte 16 * keep, so that a
+// row's offset is a mask and a shift of the bits that select it.
 struct CompressTable {
-  alignas(16) unsigned char lanes[256][16];
+  static constexpr std::size_t kRow = 16;
+  alignas(16) unsigned char rows[256 * kRow];
 };
 constexpr CompressTable MakeCompressTable() {
   CompressTable table{};
   for (unsigned keep = 0; keep < 256; ++keep) {
+    unsigned char* const row = table.rows + keep * CompressTable::kRow;
     unsigned at = 0;
     for (unsigned lane = 0; lane < 8; ++lane) {
       if ((keep >> lane) & 1) {
-        table.lanes[keep][at++] = static_cast<unsigned char>(2 * lane);
-        table.lanes[keep][at++] = static_cast<unsigned char>(2 * lane + 1);
+        row[at++] = static_cast<unsigned char>(2 * lane);
+        row[at++] = static_cast<unsigned char>(2 * lane + 1);
       }
     }
-    while (at < 16) table.lanes[keep][at++] = 0x80;
+    while (at < CompressTable::kRow) row[at++] = 0x80;
   }
   return table;
 }
@@ -171,7 +174,7 @@ TARVO_AVX2 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const uns
     // Each group's table row, at its byte offset (eight bits of the mask times a row of sixteen), and
     // where its units go: after the units kept from the groups before it.
     const unsigned keep = ~leads;
-    const unsigned char* const rows = kCompress.lanes[0];
+    const unsigned char* const rows = kCompress.rows;
     const __m256i packedA = _mm256_shuffle_epi8(
         unitsA, LaneShuffles(rows + ((keep << 4) & 0xFF0), rows + ((keep >> 12) & 0xFF0)));
     const __m256i packedB = _mm256_shuffle_epi8(
