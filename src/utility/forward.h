@@ -67,7 +67,7 @@ Result Forward(const interop::BackendRef<backend::Vantrel>& ref, const char* nam
     ConvertInOrder<void>(call, args...);
   } else {
     const auto call = [&](auto&... backendArgs) {
-      Result answer = (ref.get(name).*operation)(backendArgs...);  // written where the host's result goes
+      Result answer = (ref.get(name).*operation)(backendArgs...);  // built in the caller's result
       RequirePresent(name, answer);
       return answer;
     };
