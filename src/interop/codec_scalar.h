@@ -187,11 +187,15 @@ inline std::size_t EncodeUntilNul(const char16_t* p, const char16_t* end, Out* o
   return static_cast<std::size_t>(out - start);
 }
 
-// The eight bytes at p, the first in the lowest byte whatever the processor's byte order (compilers
-// make one load of this).
+// The eight bytes at p, the first in the lowest byte whatever the processor's byte order.
 inline std::uint64_t LoadLittleEndian64(const unsigned char* p) {
-  std::uint64_t word = 0;
-  for (int i = 0; i < 8; ++i) word |= std::uint64_t{p[i]} << (8 * i);
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof(word));
+  if constexpr (std::endian::native == std::endian::big) {
+    std::uint64_t reversed = 0;
+    for (int i = 0; i < 8; ++i) reversed |= ((word >> (8 * i)) & 0xFF) << (8 * (7 - i));
+    word = reversed;
+  }
   return word;
 }
 
@@ -216,9 +220,11 @@ inline bool FourTwoByteSequences(std::uint64_t word) {
 // makes what DecodeUtf8 makes of the bytes before it. The short text that most calls carry comes
 // here, straight into storage of one unit per byte: ASCII sixteen bytes at a time while they last,
 // then, while a word of eight bytes remains, the ASCII at p a word at a time (all eight units
-// written, as many kept as were ASCII) and four two-byte characters at once; the rest one character
-// at a time. Writes within end - p units.
+// written, as many kept as were ASCII) and four two-byte characters at once; an ASCII end of the
+// text as the last word of eight bytes; the rest one character at a time. Writes within end - p
+// units.
 inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
+  const unsigned char* const begin = p;
   char16_t* const start = out;
   while (p != end) {
     const unsigned lead = *p;
@@ -237,6 +243,18 @@ inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned cha
         p += ascii;
         out += ascii;
         continue;
+      }
+      if (end - begin >= 8) {
+        // Fewer than eight bytes left. When the last eight bytes of the text are ASCII, as the end
+        // of most text is, they are widened whole: an ASCII byte always becomes one unit of its
+        // own, so the units of those before p are the last ones written, and are written again.
+        const std::uint64_t word = LoadLittleEndian64(end - 8);
+        if (LeadingAsciiBytes(word) == 8) {
+          const std::size_t left = static_cast<std::size_t>(end - p);
+          CopyAsciiWord(word, end - 8, out - (8 - left));
+          out += left;
+          break;
+        }
       }
       if (lead == 0) break;
       *out++ = static_cast<char16_t>(lead);
@@ -318,16 +336,34 @@ inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, c
 inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
                                             const NarrowCodec::SingleByteTables& tables) {
   char16_t* const start = out;
-  // A word at a time while it holds no NUL: widened in a register when it is ASCII, else looked up
-  // byte by byte with nothing to test in between.
+  const auto holdsNul = [](std::uint64_t word) {
+    return ((word - 0x0101010101010101u) & ~word & 0x8080808080808080u) != 0;
+  };
+  // The eight bytes at `at`, none of them NUL: widened in a register when they are ASCII, else
+  // looked up one by one with nothing to test in between.
+  const auto convertWord = [&tables](std::uint64_t word, const unsigned char* at, char16_t* to) {
+    if (tables.asciiCompatible && (word & 0x8080808080808080u) == 0) {
+      CopyAsciiWord(word, at, to);
+    } else {
+      for (int i = 0; i < 8; ++i) to[i] = tables.decode[at[i]];
+    }
+  };
   for (; end - p >= 8; p += 8, out += 8) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof(word));
-    if (((word - 0x0101010101010101u) & ~word & 0x8080808080808080u) != 0) break;
-    if (tables.asciiCompatible && (word & 0x8080808080808080u) == 0) {
-      CopyAsciiWord(word, p, out);
-    } else {
-      for (int i = 0; i < 8; ++i) out[i] = tables.decode[p[i]];
+    if (holdsNul(word)) break;
+    convertWord(word, p, out);
+  }
+  // Fewer than eight bytes left, and no NUL met: when the last eight bytes of the text hold none
+  // either, they are converted whole, the units of those before p (one per byte, as many as there
+  // are units already) written again as they were.
+  if (p != end && end - p < 8 && (out - start) + (end - p) >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, end - 8, sizeof(word));
+    if (!holdsNul(word)) {
+      const std::size_t left = static_cast<std::size_t>(end - p);
+      convertWord(word, end - 8, out - (8 - left));
+      return static_cast<std::size_t>(out - start) + left;
     }
   }
   for (; p != end && *p != 0; ++p) *out++ = tables.decode[*p];
