@@ -305,6 +305,34 @@ TEST(KernelSets, ShortTwoByteTextWithAFaultInAnyByte) {
 // Long text is measured (and cut at its first NUL) in one pass before it is converted in chunks.
 // Runs of plain ASCII are measured a block at a time, so the text is also led by a long one; the
 // multi-byte tables and iconv find the NUL behind leading ASCII in a pass of their own.
+// Short text is read and written only within its own bytes and its own storage. Both are allocated
+// at exactly their size here, so that AddressSanitizer sees a step past either end: the test strings
+// elsewhere are short enough to sit in a std::string's inline buffer, which hides a byte read before
+// them.
+TEST(KernelSets, ShortTextStaysWithinItsBytesAndItsStorage) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"UTF-8", {"plain ascii text", "\xC3\xA9tude en cours ", "\xD0\x96\xD0\xB8\xD1\x82 "}},
+      {"CP1252", {"plain ascii text", "\xE9t\xE9 en cours "}},
+      {"CP1251", {"\xE6\xE8\xF2\xFC "}},
+      {"EUC-JP", {"plain ascii text", "\xA4\xA2\xA4\xA4 abc "}}};
+  for (const auto& [codeset, patterns] : cases) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    for (const std::string& pattern : patterns) {
+      std::string text;
+      while (text.size() < kExactSizes) text += pattern;
+      for (std::size_t length = 1; length <= kExactSizes; ++length) {
+        const auto bytes = std::make_unique<char[]>(length);
+        std::copy_n(text.data(), length, bytes.get());
+        const std::string_view view(bytes.get(), length);
+        const auto units = std::make_unique<char16_t[]>(length);
+        const std::size_t written = codec.decodeExact(view, units.get());
+        ASSERT_TRUE(std::u16string_view(units.get(), written) == codec.decode(view))
+            << codeset << ", " << length << " bytes of \"" << pattern << "\"";
+      }
+    }
+  }
+}
+
 TEST(KernelSets, LongTextEndsAtItsFirstNul) {
   std::u16string mixed;
   while (mixed.size() < 140000) mixed += u"abc \u00E9\u041F \u65E5 \U0001F600 \xD800 ";
