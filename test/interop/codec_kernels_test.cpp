@@ -302,9 +302,6 @@ TEST(KernelSets, ShortTwoByteTextWithAFaultInAnyByte) {
   }
 }
 
-// Long text is measured (and cut at its first NUL) in one pass before it is converted in chunks.
-// Runs of plain ASCII are measured a block at a time, so the text is also led by a long one; the
-// multi-byte tables and iconv find the NUL behind leading ASCII in a pass of their own.
 // Short text is read and written only within its own bytes and its own storage. Both are allocated
 // at exactly their size here, so that AddressSanitizer sees a step past either end: the test strings
 // elsewhere are short enough to sit in a std::string's inline buffer, which hides a byte read before
@@ -333,6 +330,9 @@ TEST(KernelSets, ShortTextStaysWithinItsBytesAndItsStorage) {
   }
 }
 
+// Long text is measured (and cut at its first NUL) in one pass before it is converted in chunks.
+// Runs of plain ASCII are measured a block at a time, so the text is also led by a long one; the
+// multi-byte tables and iconv find the NUL behind leading ASCII in a pass of their own.
 TEST(KernelSets, LongTextEndsAtItsFirstNul) {
   std::u16string mixed;
   while (mixed.size() < 140000) mixed += u"abc \u00E9\u041F \u65E5 \U0001F600 \xD800 ";
