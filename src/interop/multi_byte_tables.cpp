@@ -197,6 +197,39 @@ void CopyAsciiRun(const In*& p, const In* end, Out*& out, bool vector, Block blo
   while (p != end && *p < 0x80) *out++ = static_cast<Out>(*p++);
 }
 
+// Decodes the character at p, which has at least kLongestSequence bytes from p on, so that the walk
+// down the tree needs no check for the end of the text. Each outcome has a branch of its own that
+// steps p by a constant: where the branches are predicted, the next character's position does not
+// wait for the table loads.
+inline const unsigned char* DecodeCharacter(const unsigned char* p, char16_t*& out,
+                                            const std::array<std::uint32_t, 256>* rows) {
+  static_assert(kLongestSequence == 3, "one branch per byte of the longest sequence");
+  constexpr std::uint32_t kNext = MultiByteTables::kNext;
+  constexpr std::uint32_t kInvalid = MultiByteTables::kInvalid;  // kNext is set in it too
+  const std::uint32_t first = rows[0][p[0]];
+  if (first < kNext) {
+    *out++ = static_cast<char16_t>(first);
+    return p + 1;
+  }
+  if (first != kInvalid) {
+    const std::uint32_t second = rows[first & ~kNext][p[1]];
+    if (second < kNext) {
+      *out++ = static_cast<char16_t>(second);
+      return p + 2;
+    }
+    if (second != kInvalid) {
+      // The third byte's row holds only characters and kInvalid: no sequence is longer.
+      const std::uint32_t third = rows[second & ~kNext][p[2]];
+      if (third != kInvalid) {
+        *out++ = static_cast<char16_t>(third);
+        return p + 3;
+      }
+    }
+  }
+  *out++ = scalar::kReplacementCharacter;  // and the next byte may begin a character
+  return p + 1;
+}
+
 }  // namespace
 
 std::shared_ptr<const MultiByteTables> ProbeMultiByte(const std::string& codeset) {
@@ -210,14 +243,44 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
   const unsigned char* const end = p + size;
   char16_t* const start = out;
   const std::array<std::uint32_t, 256>* const rows = tables.rows.data();
-  const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
+  if (kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable && tables.asciiCompatible) {
+    // Each step is one character, or one block of 16 bytes that starts with ASCII: in text that mixes
+    // the two, most runs of ASCII end within their first block. Two full blocks in a row make a long
+    // run, which the kernels widen faster.
+    while (end - p >= 16) {
+      if (*p >= 0x80) {
+        p = DecodeCharacter(p, out, rows);
+        continue;
+      }
+      const std::size_t run = WidenAscii16(p, out);
+      p += run;
+      out += run;
+      if (run == 16 && end - p >= static_cast<std::ptrdiff_t>(kLongRun)) {
+        const std::size_t more = WidenAscii16(p, out);
+        p += more;
+        out += more;
+        if (more == 16) {
+          const std::size_t length =
+              kernels.widenAscii(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p), out);
+          p += length;
+          out += length;
+        }
+      }
+    }
+  }
+  // The last bytes; all of them without vector instructions, or where bytes 01-7F are not ASCII.
   while (p != end) {
     if (*p < 0x80 && tables.asciiCompatible) {
-      CopyAsciiRun(p, end, out, vector, WidenAscii16, [&](std::size_t available) {
-        return kernels.widenAscii(reinterpret_cast<const char*>(p), available, out);
-      });
+      do {
+        *out++ = static_cast<char16_t>(*p++);
+      } while (p != end && *p < 0x80);
       continue;
     }
+    if (end - p >= static_cast<std::ptrdiff_t>(kLongestSequence)) {
+      p = DecodeCharacter(p, out, rows);
+      continue;
+    }
+    // A sequence that the end of the text may cut short.
     std::uint32_t entry = rows[0][*p];
     const unsigned char* next = p + 1;
     while (entry != MultiByteTables::kInvalid && (entry & MultiByteTables::kNext) != 0) {

@@ -40,6 +40,10 @@ class MultiByteTables : public ::testing::TestWithParam<const char*> {
   NarrowCodec reference_ = NarrowCodec::forCodeset("UTF-8");
 };
 
+// Followed by this much, a sequence is decoded in the vector loop; nearer the end, in the last bytes'
+// loop.
+const std::string kBlockOfAscii(16, 'z');
+
 // Each lead byte with every following byte, inside text and at its end, where a sequence breaks off.
 TEST_P(MultiByteTables, EveryOneAndTwoByteSequenceDecodesAsIconvDecodesIt) {
   for (unsigned lead = 1; lead < 256; ++lead) {
@@ -50,6 +54,7 @@ TEST_P(MultiByteTables, EveryOneAndTwoByteSequenceDecodesAsIconvDecodesIt) {
     for (unsigned next = 1; next < 256; ++next) {
       const std::string pair = first + static_cast<char>(next);
       expectSameDecoding("a" + pair + "z");
+      expectSameDecoding("a" + pair + kBlockOfAscii);
       if (HasFailure()) return;
     }
   }
@@ -62,6 +67,7 @@ TEST_P(MultiByteTables, ThreeByteSequencesDecodeAsIconvDecodesThem) {
       const std::string triple = {static_cast<char>(0x8F), static_cast<char>(second),
                                   static_cast<char>(third)};
       expectSameDecoding(triple + "!");
+      expectSameDecoding(triple + kBlockOfAscii);
       if (third == 0xA1) expectSameDecoding(triple.substr(0, 2));
       if (HasFailure()) return;
     }
