@@ -56,12 +56,18 @@ Result ConvertInOrder(const Call& call, const First& first, const Rest&... rest)
   return ConvertInOrder<Result>(withFirst, rest...);
 }
 
+// The answer type of a Vantrel operation.
+template <class Result, class... Params>
+Result AnswerOf(Result (backend::Vantrel::*)(Params...));
+
 // Converts the arguments in parameter order, then makes exactly one call of `operation` on the
 // object that `ref` designates. An empty reference fails at the call with NullReferenceError
-// naming `name`, after the conversions, and never dereferences.
-template <class Result, class... Params, class... Args>
-Result Forward(const interop::BackendRef<backend::Vantrel>& ref, const char* name,
-               Result (backend::Vantrel::*operation)(Params...), const Args&... args) {
+// naming `name`, after the conversions, and never dereferences. The operation is a template
+// argument, so that the call is an ordinary virtual call rather than one through a member pointer
+// read at run time.
+template <auto operation, class... Args>
+auto Forward(const interop::BackendRef<backend::Vantrel>& ref, const char* name, const Args&... args) {
+  using Result = decltype(AnswerOf(operation));
   if constexpr (std::is_void_v<Result>) {
     const auto call = [&](auto&... backendArgs) { (ref.get(name).*operation)(backendArgs...); };
     ConvertInOrder<void>(call, args...);
@@ -83,8 +89,8 @@ inline int AsFlag(bool result) noexcept {
 }  // namespace tarvo::bridge
 
 // FORWARD(Op, args...) calls Vantrel::Op, so the operation named in errors is the one called.
-#define FORWARD(operation, ...)                  \
-  ::tarvo::bridge::Forward(backend_, #operation, \
-                           &::tarvo::backend::Vantrel::operation __VA_OPT__(, ) __VA_ARGS__)
+#define FORWARD(operation, ...)                                             \
+  ::tarvo::bridge::Forward<&::tarvo::backend::Vantrel::operation>(backend_, \
+                                                                  #operation __VA_OPT__(, ) __VA_ARGS__)
 
 #endif  // TARVO_UTILITY_FORWARD_H
