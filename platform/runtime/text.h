@@ -37,27 +37,7 @@ class Text {
   template <class Fill>
   static Text Build(std::size_t capacity, Fill fill) {
     if (capacity <= kInlineUnits) return BuildInline(fill);
-    if (capacity <= kStackUnits) {
-      alignas(16) char16_t units[kStackUnits];
-      return Text(std::u16string_view(units, fill(units)));
-    }
-    Shared* shared = Shared::Allocate(capacity);
-    std::size_t size = 0;
-    try {
-      size = fill(shared->units());
-    } catch (...) {
-      shared->release();
-      throw;
-    }
-    Text text;
-    if (size <= kInlineUnits) {
-      text.assign(std::u16string_view(shared->units(), size));
-      shared->release();
-    } else {
-      text.shared_ = shared;
-      text.size_ = size;
-    }
-    return text;
+    return BuildLonger(capacity, fill);
   }
 
   static Text null() noexcept { return Text(); }
@@ -137,6 +117,33 @@ class Text {
   static Text BuildInline(Fill& fill) {
     Text text;
     text.size_ = fill(text.inline_);  // absent until `fill` has returned
+    return text;
+  }
+
+  // Out of line, so that building short text, as most calls do, pays for neither the stack buffer
+  // nor the registers that this needs.
+  template <class Fill>
+  [[gnu::noinline]] static Text BuildLonger(std::size_t capacity, Fill& fill) {
+    if (capacity <= kStackUnits) {
+      alignas(16) char16_t units[kStackUnits];
+      return Text(std::u16string_view(units, fill(units)));
+    }
+    Shared* shared = Shared::Allocate(capacity);
+    std::size_t size = 0;
+    try {
+      size = fill(shared->units());
+    } catch (...) {
+      shared->release();
+      throw;
+    }
+    Text text;
+    if (size <= kInlineUnits) {
+      text.assign(std::u16string_view(shared->units(), size));
+      shared->release();
+    } else {
+      text.shared_ = shared;
+      text.size_ = size;
+    }
     return text;
   }
 

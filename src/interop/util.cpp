@@ -6,11 +6,11 @@
 
 namespace tarvo::interop {
 
-runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
-  if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
-    return runtime::Text::Build(bytes.size(),
-                                [&](char16_t* units) { return codec.decodeExact(bytes, units); });
-  }
+namespace {
+
+// Text that may not fit the value. Out of line, so that short text, as most arguments are, is
+// written straight into the value with nothing of this path to set up.
+[[gnu::noinline]] runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\0'));  // so that text cut short is allocated for what is left
   const std::size_t room = codec.decodeRoom(bytes);
   if (room == 0) return runtime::Text(codec.decode(bytes));
@@ -22,6 +22,16 @@ runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
   });
   if (!fits) return runtime::Text(codec.decode(bytes));
   return text;
+}
+
+}  // namespace
+
+runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
+  if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
+    return runtime::Text::Build(bytes.size(),
+                                [&](char16_t* units) { return codec.decodeExact(bytes, units); });
+  }
+  return DecodeLongerToText(codec, bytes);
 }
 
 runtime::Text ToBackendText(const std::string& bytes) {
