@@ -83,6 +83,19 @@ TEST(NarrowCodecKind, EmptyInputGivesEmptyOutput) {
   }
 }
 
+// Short text goes through in whole blocks of ASCII, which must stop at a NUL wherever it falls.
+TEST(NarrowCodecKind, EveryKindStopsAtANulAtEveryOffset) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    for (std::size_t offset = 0; offset < 40; ++offset) {
+      const std::string bytes = std::string(offset, 'x') + '\0' + std::string(7, 'y');
+      const std::u16string units = std::u16string(offset, u'x') + u'\0' + std::u16string(7, u'y');
+      EXPECT_EQ(codec.decode(bytes), std::u16string(offset, u'x')) << codeset << " " << offset;
+      EXPECT_EQ(codec.encode(units), std::string(offset, 'x')) << codeset << " " << offset;
+    }
+  }
+}
+
 class Utf8Codec : public ::testing::Test {
  protected:
   NarrowCodec codec = NarrowCodec::forCodeset("UTF-8");
@@ -132,19 +145,6 @@ TEST_F(Utf8Codec, StopsAtTheFirstNul) {
   EXPECT_EQ(codec.encode(std::u16string(u"ab\0cd", 5)), "ab");
   // A NUL inside a sequence truncates it.
   EXPECT_EQ(codec.decode(std::string("a\xE2\x82\0\xAC", 5)), std::u16string(u"a") + kFffd);
-}
-
-// Short text goes through in whole blocks of ASCII, which must stop at a NUL wherever it falls.
-TEST(NarrowCodecKind, EveryKindStopsAtANulAtEveryOffset) {
-  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
-    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
-    for (std::size_t offset = 0; offset < 40; ++offset) {
-      const std::string bytes = std::string(offset, 'x') + '\0' + std::string(7, 'y');
-      const std::u16string units = std::u16string(offset, u'x') + u'\0' + std::u16string(7, u'y');
-      EXPECT_EQ(codec.decode(bytes), std::u16string(offset, u'x')) << codeset << " " << offset;
-      EXPECT_EQ(codec.encode(units), std::string(offset, 'x')) << codeset << " " << offset;
-    }
-  }
 }
 
 struct InvalidCase {
