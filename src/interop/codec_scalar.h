@@ -176,14 +176,69 @@ inline bool WidenSixteenAscii(const unsigned char* p, char16_t* out) {
 #endif
 }
 
-// Encodes [p, end) up to its first NUL. Where ASCII maps to itself, the ASCII that leads the text
-// goes sixteen, then eight units at a time and later runs four at a time; everything else goes through
-// `step(p, out)`, which converts the character at p, advances out past what it wrote and returns
-// where the next character starts. Writes exactly what it returns. (The leading run has a loop of
-// its own: trying eight units in the loop below slowed text with no ASCII in it by a third.)
+// The short text that most calls carry, 16 to 32 characters, in two sixteen-unit windows that
+// overlap unless it has 32: the first sixteen and the last sixteen. Each converts all n characters
+// if they all lie in [1, 0x7F], writes nothing otherwise, and tells which. Without SSE2 they never
+// do, and the loops below take the text as they would any other.
+inline bool WidenShortAscii(const unsigned char* p, std::size_t n, char16_t* out) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  if (n - 16 > 16) return false;
+  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+  const __m128i zero = _mm_setzero_si128();
+  if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(first, zero), _mm_cmpgt_epi8(last, zero))) != 0xFFFF) {
+    return false;
+  }
+  // Where the windows overlap, both write the same units.
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), _mm_unpacklo_epi8(last, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 8), _mm_unpackhi_epi8(last, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(first, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(first, zero));
+  return true;
+#else
+  static_cast<void>(p);
+  static_cast<void>(n);
+  static_cast<void>(out);
+  return false;
+#endif
+}
+
+template <class Out>
+inline bool NarrowShortAscii(const char16_t* p, std::size_t n, Out* out) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  if (n - 16 > 16) return false;
+  const __m128i first = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
+  const __m128i last = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16)),
+                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 8)));
+  // Narrowing saturates, so a unit from 0x80 up becomes a byte from 0x80 up.
+  const __m128i zero = _mm_setzero_si128();
+  if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(first, zero), _mm_cmpgt_epi8(last, zero))) != 0xFFFF) {
+    return false;
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), last);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first);
+  return true;
+#else
+  static_cast<void>(p);
+  static_cast<void>(n);
+  static_cast<void>(out);
+  return false;
+#endif
+}
+
+// Encodes [p, end) up to its first NUL. Where ASCII maps to itself, short ASCII text goes whole,
+// and the ASCII that leads longer text goes sixteen, then eight units at a time and later runs four
+// at a time; everything else goes through `step(p, out)`, which converts the character at p,
+// advances out past what it wrote and returns where the next character starts. Writes exactly what
+// it returns. (The leading run has a loop of its own: trying eight units in the loop below slowed
+// text with no ASCII in it by a third.)
 template <class Out, class Step>
 inline std::size_t EncodeUntilNul(const char16_t* p, const char16_t* end, Out* out, bool asciiIsItself,
                                   Step step) {
+  if (asciiIsItself && NarrowShortAscii(p, static_cast<std::size_t>(end - p), out)) {
+    return static_cast<std::size_t>(end - p);
+  }
   Out* const start = out;
   // Text that starts with ASCII, as most does, sixteen and then eight units at a time while it lasts.
   while (asciiIsItself && end - p >= 16 && NarrowSixteenAscii(p, out)) {
@@ -239,12 +294,13 @@ inline bool FourTwoByteSequences(std::uint64_t word) {
 
 // Decodes up to the first NUL, which a sequence never swallows (0x00 continues nothing), so this
 // makes what DecodeUtf8 makes of the bytes before it. The short text that most calls carry comes
-// here, straight into storage of one unit per byte: ASCII sixteen bytes at a time while they last,
-// then, while a word of eight bytes remains, the ASCII at p a word at a time (all eight units
-// written, as many kept as were ASCII) and four two-byte characters at once; an ASCII end of the
-// text as the last word of eight bytes; the rest one character at a time. Writes within end - p
-// units.
+// here, straight into storage of one unit per byte: 16 to 32 bytes of ASCII whole; otherwise ASCII
+// sixteen bytes at a time while they last, then, while a word of eight bytes remains, the ASCII at
+// p a word at a time (all eight units written, as many kept as were ASCII) and four two-byte
+// characters at once; an ASCII end of the text as the last word of eight bytes; the rest one
+// character at a time. Writes within end - p units.
 inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
+  if (WidenShortAscii(p, static_cast<std::size_t>(end - p), out)) return static_cast<std::size_t>(end - p);
   const unsigned char* const begin = p;
   char16_t* const start = out;
   while (p != end) {
@@ -356,6 +412,9 @@ inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, c
 // it returns.
 inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
                                             const NarrowCodec::SingleByteTables& tables) {
+  if (tables.asciiCompatible && WidenShortAscii(p, static_cast<std::size_t>(end - p), out)) {
+    return static_cast<std::size_t>(end - p);
+  }
   char16_t* const start = out;
   const auto holdsNul = [](std::uint64_t word) {
     return ((word - 0x0101010101010101u) & ~word & 0x8080808080808080u) != 0;
