@@ -1,5 +1,6 @@
 #include "interop/multi_byte_tables.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -161,6 +162,24 @@ inline std::size_t NarrowAscii16(const char16_t* in, char* out) {
   const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiFirst, asciiSecond)));
   return ascii == 0xFFFF ? 16 : static_cast<std::size_t>(__builtin_ctz(~ascii));
 }
+
+// Whether the mask has four bits or more set: each step clears the lowest one.
+inline bool FourOrMore(unsigned mask) {
+  for (int i = 0; i < 3; ++i) mask &= mask - 1;
+  return mask != 0;
+}
+
+// Narrows the 16 units at `in` into out (saturated, so that only the ASCII among them is right) and
+// returns which of them are outside ASCII: bit i for unit i.
+inline unsigned NarrowAndMarkOthers16(const char16_t* in, char* out) {
+  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(first, second));
+  const __m128i above = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i asciiFirst = _mm_cmpeq_epi16(_mm_and_si128(first, above), _mm_setzero_si128());
+  const __m128i asciiSecond = _mm_cmpeq_epi16(_mm_and_si128(second, above), _mm_setzero_si128());
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiFirst, asciiSecond))) ^ 0xFFFF;
+}
 #else
 constexpr bool kHaveSse2 = false;
 inline std::size_t WidenAscii16(const unsigned char*, char16_t*) {
@@ -169,7 +188,24 @@ inline std::size_t WidenAscii16(const unsigned char*, char16_t*) {
 inline std::size_t NarrowAscii16(const char16_t*, char*) {
   return 0;
 }
+inline unsigned NarrowAndMarkOthers16(const char16_t*, char*) {
+  return 0xFFFF;
+}
 #endif
+
+// Writes the bytes of an encoding table entry at out and returns where the next character goes.
+// On a little-endian processor the whole entry is stored at once: its top byte, the count, lands
+// where the next character's bytes go, or in the output's slack.
+inline char* StoreSequence(std::uint32_t entry, char* out) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &entry, sizeof(entry));
+  } else {
+    out[0] = static_cast<char>(entry & 0xFF);
+    out[1] = static_cast<char>((entry >> 8) & 0xFF);
+    out[2] = static_cast<char>((entry >> 16) & 0xFF);
+  }
+  return out + (entry >> 24);
+}
 
 // Copies the run of ASCII at p, which maps to itself both ways, and leaves p after it. With vector
 // instructions, whole blocks of 16 go through `block` (which converts 16 and tells how many of them
@@ -303,13 +339,12 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
   char* const start = out;
   const std::uint32_t* const encode = tables.encode.data();
   const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
-  while (p != end) {
+  const auto copyAsciiRun = [&] {
+    CopyAsciiRun(p, end, out, vector, NarrowAscii16,
+                 [&](std::size_t available) { return kernels.narrowAscii(p, available, out); });
+  };
+  const auto encodeCharacter = [&] {
     const char16_t unit = *p;
-    if (unit < 0x80 && tables.asciiCompatible) {
-      CopyAsciiRun(p, end, out, vector, NarrowAscii16,
-                   [&](std::size_t available) { return kernels.narrowAscii(p, available, out); });
-      continue;
-    }
     std::uint32_t entry;
     if (scalar::IsSurrogate(unit)) {
       // A pair is one character beyond what the codeset holds; a lone surrogate is none at all.
@@ -320,10 +355,74 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
       entry = encode[unit] != 0 ? encode[unit] : tables.replacement;
       ++p;
     }
-    out[0] = static_cast<char>(entry & 0xFF);
-    out[1] = static_cast<char>((entry >> 8) & 0xFF);
-    out[2] = static_cast<char>((entry >> 16) & 0xFF);
-    out += entry >> 24;
+    out = StoreSequence(entry, out);
+  };
+  if (vector) {
+    // Blocks of 16 units, each narrowed whole first. Where ASCII is itself and the block has fewer than
+    // four other characters, as where words of a Latin script mix accents with ASCII, the ASCII
+    // before each other character is right already; the character's bytes go after it, followed by
+    // the next 16 units narrowed, right up to the next other character. A block of more characters
+    // has every unit looked up in the table, which holds ASCII too. Either way, a unit that the
+    // table lacks (a surrogate, or a character that the codeset lacks) has the block done again one
+    // character at a time. Two blocks of ASCII in a row make a long run, which the kernels narrow.
+    const bool asciiIsItself = tables.asciiCompatible;
+    unsigned asciiBlocks = 0;
+    while (end - p >= 32) {  // the narrowing after a character reads up to 16 units past the block
+      char* const blockOut = out;
+      const unsigned others = NarrowAndMarkOthers16(p, out);
+      std::uint32_t unknown = 0;
+      if (!asciiIsItself || FourOrMore(others)) {
+        for (int i = 0; i < 16; ++i) {
+          const std::uint32_t entry = encode[p[i]];
+          unknown |= static_cast<std::uint32_t>(entry == 0);
+          out = StoreSequence(entry, out);
+        }
+      } else {
+        // Two characters are written whether the block has them or not, so that blocks with none,
+        // one or two, most of them in such text, take the same branches. Past the last character,
+        // `at` is 16: the ASCII to the end of the block is counted and a sequence of no bytes
+        // written.
+        std::size_t done = 0;  // units of the block written
+        const auto writeCharacter = [&](unsigned left) {
+          const std::size_t at = static_cast<std::size_t>(__builtin_ctz(left | 0x10000));
+          out += at - done;
+          // All ones unless at is 16, computed rather than tested, so that no branch depends on it.
+          const auto present = static_cast<std::uint32_t>(at >> 4) - 1;
+          const std::uint32_t entry = encode[p[at]] & present;
+          unknown |= present & static_cast<std::uint32_t>(entry == 0);
+          out = StoreSequence(entry, out);
+          done = at + (present & 1);
+          NarrowAndMarkOthers16(p + done, out);
+        };
+        const unsigned second = others & (others - 1);
+        writeCharacter(others);
+        writeCharacter(second);
+        if ((second & (second - 1)) != 0) writeCharacter(second & (second - 1));
+        out += 16 - done;
+      }
+      if (unknown != 0) {
+        out = blockOut;
+        const char16_t* const blockEnd = p + 16;
+        while (p < blockEnd) encodeCharacter();  // which moves p
+        asciiBlocks = 0;
+        continue;
+      }
+      p += 16;
+      asciiBlocks = (asciiBlocks + 1) * static_cast<unsigned>(others == 0);
+      if (asciiBlocks == 2) {
+        const std::size_t length = kernels.narrowAscii(p, static_cast<std::size_t>(end - p), out);
+        p += length;
+        out += length;
+        asciiBlocks = 0;
+      }
+    }
+  }
+  while (p != end) {
+    if (*p < 0x80 && tables.asciiCompatible) {
+      copyAsciiRun();
+      continue;
+    }
+    encodeCharacter();
   }
   return static_cast<std::size_t>(out - start);
 }

@@ -130,6 +130,36 @@ TEST_P(MultiByteTables, LongAsciiRunsBetweenCharacters) {
   }
 }
 
+// Up to five characters of the codeset among ASCII, at every offset across two blocks of 16 units and
+// at every spacing up to three, and among them a surrogate pair or a character the codeset lacks,
+// on every kernel set.
+TEST_P(MultiByteTables, AFewCharactersAmongAsciiAtEveryOffset) {
+  const std::u16string held = reference_.encode(u"\u4E00") == "?" ? u"\u00E9" : u"\u4E00";
+  std::u16string lacked;
+  for (const char16_t unit : {u'\u0E01', u'\u10D0', u'\u13A0'}) {
+    if (reference_.encode(std::u16string(1, unit)) == "?") lacked = std::u16string(1, unit);
+  }
+  ASSERT_FALSE(lacked.empty());
+  for (const std::u16string& odd : {held, lacked, std::u16string(u"\U0001F600"), std::u16string(1, 0xDC00)}) {
+    for (std::size_t count = 1; count <= 5; ++count) {
+      for (std::size_t spacing = 1; spacing <= 3; ++spacing) {
+        for (std::size_t offset = 0; offset < 32; ++offset) {
+          std::u16string text(offset, u'k');
+          for (std::size_t i = 0; i < count; ++i) {
+            text += i == count / 2 ? odd : held;
+            text += std::u16string(spacing - 1, u'k');
+          }
+          text += std::u16string(40, u'k');
+          const std::string bytes = reference_.encode(text);
+          for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
+            ASSERT_EQ(tabled_.withKernelSet(set).encode(text), bytes) << Hex(text);
+          }
+        }
+      }
+    }
+  }
+}
+
 std::string TestName(const ::testing::TestParamInfo<const char*>& info) {
   std::string name = info.param;
   for (char& c : name) {
