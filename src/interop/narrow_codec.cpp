@@ -198,6 +198,8 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
 [[gnu::noinline]] std::size_t decodeMultiByteUntilNul(std::string_view bytes, char16_t* out,
                                                       const MultiByteTables& tables,
                                                       const CodecKernels& kernels) {
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (tables.asciiCompatible && scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
   bytes = bytes.substr(0, bytes.find('\0'));
   return DecodeMultiByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out, tables,
                          kernels);
