@@ -200,9 +200,7 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
                                                       const CodecKernels& kernels) {
   const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
   if (tables.asciiCompatible && scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
-  bytes = bytes.substr(0, bytes.find('\0'));
-  return DecodeMultiByte(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out, tables,
-                         kernels);
+  return DecodeMultiByte(begin, std::min(bytes.size(), bytes.find('\0')), out, tables, kernels);
 }
 
 // Takes the text as it comes (cutAtNul below).

@@ -130,9 +130,9 @@ TEST_P(MultiByteTables, LongAsciiRunsBetweenCharacters) {
   }
 }
 
-// Up to five characters of the codeset among ASCII, at every offset across two blocks of 16 units and
-// at every spacing up to three, and among them a surrogate pair or a character the codeset lacks,
-// on every kernel set.
+// Up to five characters among ASCII, at every offset across two blocks of 16 units and at every
+// spacing up to three, on every kernel set. All but one are characters of the codeset; that one is
+// another of them, a character the codeset lacks, a surrogate pair or a lone surrogate.
 TEST_P(MultiByteTables, AFewCharactersAmongAsciiAtEveryOffset) {
   const std::u16string held = reference_.encode(u"\u4E00") == "?" ? u"\u00E9" : u"\u4E00";
   std::u16string lacked;
