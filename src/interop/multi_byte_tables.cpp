@@ -151,18 +151,6 @@ inline std::size_t WidenAscii16(const unsigned char* in, char16_t* out) {
   return others == 0 ? 16 : static_cast<std::size_t>(__builtin_ctz(others));
 }
 
-// Narrows the 16 units at `in` and returns how many lead them as ASCII (those bytes are right).
-inline std::size_t NarrowAscii16(const char16_t* in, char* out) {
-  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-  const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
-  const __m128i above = _mm_set1_epi16(static_cast<short>(0xFF80));
-  const __m128i asciiFirst = _mm_cmpeq_epi16(_mm_and_si128(first, above), _mm_setzero_si128());
-  const __m128i asciiSecond = _mm_cmpeq_epi16(_mm_and_si128(second, above), _mm_setzero_si128());
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(first, second));
-  const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiFirst, asciiSecond)));
-  return ascii == 0xFFFF ? 16 : static_cast<std::size_t>(__builtin_ctz(~ascii));
-}
-
 // Whether the mask has four bits or more set: each step clears the lowest one.
 inline bool FourOrMore(unsigned mask) {
   for (int i = 0; i < 3; ++i) mask &= mask - 1;
@@ -179,6 +167,11 @@ inline unsigned NarrowAndMarkOthers16(const char16_t* in, char* out) {
   const __m128i asciiFirst = _mm_cmpeq_epi16(_mm_and_si128(first, above), _mm_setzero_si128());
   const __m128i asciiSecond = _mm_cmpeq_epi16(_mm_and_si128(second, above), _mm_setzero_si128());
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiFirst, asciiSecond))) ^ 0xFFFF;
+}
+
+// Narrows the 16 units at `in` and returns how many lead them as ASCII (those bytes are right).
+inline std::size_t NarrowAscii16(const char16_t* in, char* out) {
+  return static_cast<std::size_t>(__builtin_ctz(NarrowAndMarkOthers16(in, out) | 0x10000));
 }
 #else
 constexpr bool kHaveSse2 = false;
@@ -339,10 +332,6 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
   char* const start = out;
   const std::uint32_t* const encode = tables.encode.data();
   const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
-  const auto copyAsciiRun = [&] {
-    CopyAsciiRun(p, end, out, vector, NarrowAscii16,
-                 [&](std::size_t available) { return kernels.narrowAscii(p, available, out); });
-  };
   const auto encodeCharacter = [&] {
     const char16_t unit = *p;
     std::uint32_t entry;
@@ -419,7 +408,8 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
   }
   while (p != end) {
     if (*p < 0x80 && tables.asciiCompatible) {
-      copyAsciiRun();
+      CopyAsciiRun(p, end, out, vector, NarrowAscii16,
+                   [&](std::size_t available) { return kernels.narrowAscii(p, available, out); });
       continue;
     }
     encodeCharacter();
