@@ -1,5 +1,6 @@
 #include "interop/multi_byte_tables.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -200,6 +201,114 @@ inline char* StoreSequence(std::uint32_t entry, char* out) {
   return out + (entry >> 24);
 }
 
+// Text where ASCII is itself and other characters are few, as in words of a Latin script with
+// accents, is encoded by chunks in two passes: the first lists where the other characters are, the
+// second narrows the ASCII between them and looks each of them up. No branch depends on where a
+// character falls, where a single pass ends each run of ASCII at an unpredictable place.
+constexpr std::size_t kSparseChunk = 512;
+// The second pass narrows 32 units after each character whether or not they are ASCII, reading up to
+// that far past the chunk; so a chunk is only taken with that much text after it.
+constexpr std::size_t kSparseReadAhead = 32;
+
+enum class SparseChunk {
+  Encoded,  // and out moved past it
+  Dense,    // more than one character in four is outside ASCII
+  Unmapped  // a unit is not in the table: a surrogate, or a character that the codeset lacks
+};
+
+#if defined(__SSE2__)
+// Bit i set where unit i of the 16 at `in` is outside ASCII: adding 0x7F80 with saturation carries
+// exactly those units into the sign bit.
+inline unsigned MarkOthers16(const char16_t* in) {
+  const __m128i carry = _mm_set1_epi16(0x7F80);
+  const __m128i first = _mm_adds_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), carry);
+  const __m128i second = _mm_adds_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8)), carry);
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(first, second)));
+}
+
+inline std::uint64_t MarkOthers64(const char16_t* in) {
+  return MarkOthers16(in) | std::uint64_t{MarkOthers16(in + 16)} << 16 |
+         std::uint64_t{MarkOthers16(in + 32)} << 32 | std::uint64_t{MarkOthers16(in + 48)} << 48;
+}
+
+// Appends base plus the position of each bit set in `mask`, lowest first, and returns the new end.
+// Eight are written whether or not the mask has them, so that the usual count takes no branch of its
+// own; the array has room for eight past its last position.
+[[gnu::always_inline]] inline std::uint16_t* AppendPositions(std::uint64_t mask, std::size_t base,
+                                                             std::uint16_t* positions) {
+  const int count = std::popcount(mask);
+  // Past the last bit, any position will do; testing for none would be a branch taken at random. The
+  // top bit keeps the mask from running out, and stands for itself where the mask has it too.
+  constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
+  for (int i = 0; i < 8; ++i) {
+    positions[i] = static_cast<std::uint16_t>(base + static_cast<std::size_t>(__builtin_ctzll(mask | kTop)));
+    mask &= mask - 1;
+  }
+  for (int i = 8; i < count; ++i) {
+    positions[i] = static_cast<std::uint16_t>(base + static_cast<std::size_t>(std::countr_zero(mask)));
+    mask &= mask - 1;
+  }
+  return positions + count;
+}
+
+// Encodes the `units` at p (a multiple of 64, up to kSparseChunk), which kSparseReadAhead more
+// follow, where ASCII is itself.
+[[gnu::always_inline]] inline SparseChunk EncodeSparseChunk(const char16_t* p, std::size_t units, char*& out,
+                                                            const std::uint32_t* encode) {
+  std::uint64_t masks[kSparseChunk / 64];
+  int count = 0;
+  for (std::size_t i = 0; i < units / 64; ++i) {
+    masks[i] = MarkOthers64(p + 64 * i);
+    count += std::popcount(masks[i]);
+  }
+  if (count > static_cast<int>(units / 4)) return SparseChunk::Dense;
+  std::uint16_t positions[kSparseChunk / 4 + 8];
+  std::uint16_t* last = positions;
+  for (std::size_t i = 0; i < units / 64; ++i) last = AppendPositions(masks[i], 64 * i, last);
+  char* written = out;
+  std::size_t done = 0;  // units of the chunk written
+  std::uint32_t unknown = 0;
+  for (const std::uint16_t* next = positions; next != last; ++next) {
+    const std::size_t at = *next;
+    // Most runs of ASCII between two characters are shorter than 32 units.
+    NarrowAndMarkOthers16(p + done, written);
+    NarrowAndMarkOthers16(p + done + 16, written + 16);
+    for (std::size_t more = 32; more < at - done; more += 16) {
+      NarrowAndMarkOthers16(p + done + more, written + more);
+    }
+    written += at - done;
+    const std::uint32_t entry = encode[p[at]];
+    unknown |= static_cast<std::uint32_t>(entry == 0);
+    written = StoreSequence(entry, written);
+    done = at + 1;
+  }
+  for (std::size_t ascii = done; ascii < units; ascii += 16) {
+    NarrowAndMarkOthers16(p + ascii, written + (ascii - done));
+  }
+  if (unknown != 0) return SparseChunk::Unmapped;
+  out = written + (units - done);
+  return SparseChunk::Encoded;
+}
+
+// The same, built once for any x86-64 processor and once for those with POPCNT and BMI (every one
+// that runs the AVX2 kernels), where counting and finding bits take an instruction each.
+SparseChunk EncodeSparseChunkSse2(const char16_t* p, std::size_t units, char*& out,
+                                  const std::uint32_t* encode) {
+  return EncodeSparseChunk(p, units, out, encode);
+}
+[[gnu::target("popcnt,bmi")]] SparseChunk EncodeSparseChunkBmi(const char16_t* p, std::size_t units,
+                                                               char*& out, const std::uint32_t* encode) {
+  return EncodeSparseChunk(p, units, out, encode);
+}
+#else
+SparseChunk EncodeSparseChunkSse2(const char16_t*, std::size_t, char*&, const std::uint32_t*) {
+  return SparseChunk::Dense;
+}
+SparseChunk EncodeSparseChunkBmi(const char16_t*, std::size_t, char*&, const std::uint32_t*) {
+  return SparseChunk::Dense;
+}
+#endif
+
 // Copies the run of ASCII at p, which maps to itself both ways, and leaves p after it. With vector
 // instructions, whole blocks of 16 go through `block` (which converts 16 and tells how many of them
 // lead as ASCII) and step by a constant, so that the next load need not wait for this one's count; a
@@ -259,6 +368,78 @@ inline const unsigned char* DecodeCharacter(const unsigned char* p, char16_t*& o
   return p + 1;
 }
 
+#if defined(__SSE2__)
+// Bit i set where byte i of the 64 at `in` is from 0x80 up.
+inline std::uint64_t MarkHighBytes64(const unsigned char* in) {
+  std::uint64_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16 * i));
+    mask |= std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(bytes))} << (16 * i);
+  }
+  return mask;
+}
+
+// Decodes the `units` bytes at p (a multiple of 64, up to kSparseChunk), which begin a character and
+// which kSparseReadAhead more follow, where ASCII is itself, and returns where it stopped: after the
+// chunk, or after a character that the chunk's end cut. The first pass lists where each run of bytes
+// from 0x80 up begins; the second widens the ASCII before each run and decodes the run one character
+// at a time.
+[[gnu::always_inline]] inline const unsigned char* DecodeChunk(const unsigned char* p, std::size_t units,
+                                                               char16_t*& out,
+                                                               const std::array<std::uint32_t, 256>* rows) {
+  std::uint16_t starts[kSparseChunk / 2 + 8];
+  std::uint16_t* last = starts;
+  std::uint64_t previous = 0;
+  for (std::size_t base = 0; base < units; base += 64) {
+    const std::uint64_t high = MarkHighBytes64(p + base);
+    // A run that goes on from the 64 bytes before does not begin again here.
+    last = AppendPositions(high & ~(high << 1 | previous >> 63), base, last);
+    previous = high;
+  }
+  const unsigned char* const chunkEnd = p + units;
+  const unsigned char* done = p;  // the bytes before it are decoded
+  for (const std::uint16_t* next = starts; next != last; ++next) {
+    const unsigned char* const run = p + *next;
+    // Behind `done` where a character took a byte below 0x80 as its last (possible in GBK and Big5).
+    if (run < done) continue;
+    WidenAscii16(done, out);
+    WidenAscii16(done + 16, out + 16);
+    for (std::ptrdiff_t more = 32; more < run - done; more += 16) WidenAscii16(done + more, out + more);
+    out += run - done;
+    done = run;
+    do {
+      done = DecodeCharacter(done, out, rows);
+    } while (done < chunkEnd && *done >= 0x80);
+  }
+  for (const unsigned char* ascii = done; ascii < chunkEnd; ascii += 16)
+    WidenAscii16(ascii, out + (ascii - done));
+  if (done < chunkEnd) {
+    out += chunkEnd - done;
+    done = chunkEnd;
+  }
+  return done;
+}
+
+// Built twice, as EncodeSparseChunk is.
+const unsigned char* DecodeChunkSse2(const unsigned char* p, std::size_t units, char16_t*& out,
+                                     const std::array<std::uint32_t, 256>* rows) {
+  return DecodeChunk(p, units, out, rows);
+}
+[[gnu::target("popcnt,bmi")]] const unsigned char* DecodeChunkBmi(
+    const unsigned char* p, std::size_t units, char16_t*& out, const std::array<std::uint32_t, 256>* rows) {
+  return DecodeChunk(p, units, out, rows);
+}
+#else
+const unsigned char* DecodeChunkSse2(const unsigned char* p, std::size_t, char16_t*&,
+                                     const std::array<std::uint32_t, 256>*) {
+  return p;
+}
+const unsigned char* DecodeChunkBmi(const unsigned char* p, std::size_t, char16_t*&,
+                                    const std::array<std::uint32_t, 256>*) {
+  return p;
+}
+#endif
+
 }  // namespace
 
 std::shared_ptr<const MultiByteTables> ProbeMultiByte(const std::string& codeset) {
@@ -273,12 +454,20 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
   char16_t* const start = out;
   const std::array<std::uint32_t, 256>* const rows = tables.rows.data();
   if (kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable && tables.asciiCompatible) {
-    // Each step is one character, or one block of 16 bytes that starts with ASCII: in text that mixes
-    // the two, most runs of ASCII end within their first block. Two full blocks in a row make a long
-    // run, which the kernels widen faster.
+    // Each step is a chunk that begins with another character, or one character near the end, or one
+    // block of 16 bytes that starts with ASCII: in text that mixes the two, most runs of ASCII end
+    // within their first block. Two full blocks in a row make a long run, which the kernels widen
+    // faster.
+    const bool bmi = kernels.set == NarrowCodec::KernelSet::Avx2;
     while (end - p >= 16) {
       if (*p >= 0x80) {
-        p = DecodeCharacter(p, out, rows);
+        if (end - p >= static_cast<std::ptrdiff_t>(64 + kSparseReadAhead)) {
+          const std::size_t units = std::min(
+              kSparseChunk, (static_cast<std::size_t>(end - p) - kSparseReadAhead) & ~std::size_t{63});
+          p = bmi ? DecodeChunkBmi(p, units, out, rows) : DecodeChunkSse2(p, units, out, rows);
+        } else {
+          p = DecodeCharacter(p, out, rows);
+        }
         continue;
       }
       const std::size_t run = WidenAscii16(p, out);
@@ -354,11 +543,34 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
     // has every unit looked up in the table, which holds ASCII too. Either way, a unit that the
     // table lacks (a surrogate, or a character that the codeset lacks) has the block done again one
     // character at a time. Two blocks of ASCII in a row make a long run, which the kernels narrow.
+    // Where ASCII is itself, a block with other characters first has the chunk that it begins tried
+    // in two passes.
     const bool asciiIsItself = tables.asciiCompatible;
     unsigned asciiBlocks = 0;
+    const bool bmi = kernels.set == NarrowCodec::KernelSet::Avx2;
+    // Where to try two passes again, after a chunk that they declined; the end where they never serve.
+    const char16_t* byBlocksUntil = asciiIsItself ? p : end;
     while (end - p >= 32) {  // the narrowing after a character reads up to 16 units past the block
       char* const blockOut = out;
       const unsigned others = NarrowAndMarkOthers16(p, out);
+      if (others != 0 && p >= byBlocksUntil) {
+        if (end - p < static_cast<std::ptrdiff_t>(64 + kSparseReadAhead)) {
+          byBlocksUntil = end;
+        } else {
+          const std::size_t units = std::min(
+              kSparseChunk, (static_cast<std::size_t>(end - p) - kSparseReadAhead) & ~std::size_t{63});
+          const SparseChunk chunk = bmi ? EncodeSparseChunkBmi(p, units, out, encode)
+                                        : EncodeSparseChunkSse2(p, units, out, encode);
+          if (chunk == SparseChunk::Encoded) {
+            p += units;
+            asciiBlocks = 0;
+            continue;
+          }
+          // Dense text (a script other than Latin) is likely to go on so for a while.
+          byBlocksUntil = p + (chunk == SparseChunk::Dense ? 8 * units : units);
+          NarrowAndMarkOthers16(p, out);  // again: the chunk's attempt wrote over it
+        }
+      }
       std::uint32_t unknown = 0;
       if (!asciiIsItself || FourOrMore(others)) {
         for (int i = 0; i < 16; ++i) {

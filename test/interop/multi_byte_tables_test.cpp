@@ -160,6 +160,54 @@ TEST_P(MultiByteTables, AFewCharactersAmongAsciiAtEveryOffset) {
   }
 }
 
+// Long text where few characters are outside ASCII, as in a Latin script with accents, at rates on
+// both sides of one in four, both ways on every kernel set. Now and then one is a character the
+// codeset lacks, a surrogate pair or a lone surrogate, and now and then a run of ASCII goes on for
+// hundreds of units.
+TEST_P(MultiByteTables, LongTextWithFewOtherCharacters) {
+  std::mt19937 random(20261209);
+  std::vector<char16_t> held;
+  for (std::uint32_t unit = 0x80; unit < 0x10000; unit += 7) {
+    const std::u16string one(1, static_cast<char16_t>(unit));
+    if (reference_.encode(one) != "?") held.push_back(one[0]);  // a lone surrogate is "?" too
+  }
+  ASSERT_FALSE(held.empty());
+  for (const unsigned perMille : {3u, 30u, 80u, 80u, 150u, 240u, 260u, 400u}) {
+    for (const unsigned oddPerMille : {0u, 2u}) {
+      std::u16string text;
+      const std::size_t length = 600 + random() % 9000;
+      while (text.size() < length) {
+        const unsigned roll = random() % 1000;
+        if (roll < oddPerMille) {
+          const char16_t odd[][2] = {{u'\u0E01', 0}, {0xD83D, 0xDE00}, {0xDC00, 0}};
+          const auto& chosen = odd[random() % 3];
+          text += chosen[0];
+          if (chosen[1] != 0) text += chosen[1];
+        } else if (roll < perMille) {
+          text += held[random() % held.size()];
+        } else if (roll < perMille + 2) {
+          text += std::u16string(32 + random() % 400, u'x');
+        } else {
+          text += static_cast<char16_t>(0x20 + random() % 0x5F);
+        }
+      }
+      const std::string bytes = reference_.encode(text);
+      // The same bytes with some broken: a byte from 0x80 up put anywhere, which may cut a sequence,
+      // begin one that takes the next ASCII byte, or stand alone.
+      std::string broken = bytes;
+      for (std::size_t i = 0; i < broken.size() / 200; ++i) {
+        broken[random() % broken.size()] = static_cast<char>(0x80 + random() % 0x80);
+      }
+      for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
+        const NarrowCodec codec = tabled_.withKernelSet(set);
+        ASSERT_EQ(codec.encode(text), bytes) << perMille << " " << Hex(text);
+        ASSERT_EQ(codec.decode(bytes), reference_.decode(bytes)) << perMille << " " << Hex(bytes);
+        ASSERT_EQ(codec.decode(broken), reference_.decode(broken)) << perMille << " " << Hex(broken);
+      }
+    }
+  }
+}
+
 std::string TestName(const ::testing::TestParamInfo<const char*>& info) {
   std::string name = info.param;
   for (char& c : name) {
