@@ -1,8 +1,8 @@
+// Converting text with the multi-byte tables, both ways.
 #include "interop/multi_byte_tables.h"
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -10,131 +10,9 @@
 #endif
 
 #include "interop/codec_scalar.h"
-#include "interop/iconv_converter.h"
 
 namespace tarvo::interop {
 namespace {
-
-constexpr std::size_t kLongestSequence = 3;
-// Rows of the decoding tree, 1 KiB each. EUC-JP needs 191, GBK 127; codesets with four-byte
-// sequences (GB18030, EUC-TW) stop here or at the depth limit and stay with iconv.
-constexpr std::size_t kMostRows = 400;
-
-// What converting one sequence alone, from the initial state, gave.
-enum class Probe { Converted, Invalid, Incomplete, Unusable };
-
-// Converts `inBytes` bytes at `in` into `out` (room for `capacity` units). Converted means the whole
-// input became `*produced` units and the flush added nothing; Unusable means anything that a table
-// cannot reproduce: output held back to the flush, or a partial conversion.
-template <class Out>
-Probe ConvertAlone(iconv_t cd, const void* in, std::size_t inBytes, Out* out, std::size_t capacity,
-                   std::size_t* produced) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* inPtr = static_cast<char*>(const_cast<void*>(in));
-  std::size_t inLeft = inBytes;
-  char* outPtr = reinterpret_cast<char*>(out);
-  const std::size_t roomBytes = capacity * sizeof(Out);
-  std::size_t outLeft = roomBytes;
-  errno = 0;
-  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
-    const int error = errno;
-    if (inLeft != inBytes || outLeft != roomBytes) return Probe::Unusable;
-    return error == EILSEQ ? Probe::Invalid : error == EINVAL ? Probe::Incomplete : Probe::Unusable;
-  }
-  const std::size_t beforeFlush = outLeft;
-  if (inLeft != 0 || iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
-      outLeft != beforeFlush || (roomBytes - outLeft) % sizeof(Out) != 0) {
-    return Probe::Unusable;
-  }
-  *produced = (roomBytes - outLeft) / sizeof(Out);
-  return Probe::Converted;
-}
-
-bool ProbeDecoding(const std::string& codeset, MultiByteTables& tables) {
-  IconvHandle decoder(kUtf16, codeset.c_str(), codeset);
-  struct Pending {
-    std::size_t row;
-    unsigned char prefix[kLongestSequence];
-    std::size_t length;
-  };
-  std::vector<Pending> pending{{0, {}, 0}};
-  tables.rows.emplace_back().fill(MultiByteTables::kInvalid);
-  for (std::size_t next = 0; next < pending.size(); ++next) {
-    const Pending at = pending[next];  // a copy: `pending` grows below
-    // No byte of a character is NUL: text ends at the first one before it reaches the tables.
-    for (unsigned byte = 1; byte < 256; ++byte) {
-      unsigned char sequence[kLongestSequence];
-      std::memcpy(sequence, at.prefix, at.length);
-      sequence[at.length] = static_cast<unsigned char>(byte);
-      char16_t units[4];
-      std::size_t produced = 0;
-      std::uint32_t entry = MultiByteTables::kInvalid;
-      switch (ConvertAlone(decoder.get(), sequence, at.length + 1, units, 4, &produced)) {
-        case Probe::Converted:
-          // No output is a shift; two units a surrogate pair or a composed character.
-          if (produced != 1 || scalar::IsSurrogate(units[0])) return false;
-          entry = units[0];
-          break;
-        case Probe::Invalid:
-          break;
-        case Probe::Incomplete:
-          if (at.length + 1 == kLongestSequence || tables.rows.size() == kMostRows) return false;
-          entry = MultiByteTables::kNext | static_cast<std::uint32_t>(tables.rows.size());
-          pending.push_back({tables.rows.size(), {}, at.length + 1});
-          std::memcpy(pending.back().prefix, sequence, at.length + 1);
-          tables.rows.emplace_back().fill(MultiByteTables::kInvalid);
-          break;
-        case Probe::Unusable:
-          return false;
-      }
-      tables.rows[at.row][byte] = entry;
-    }
-  }
-  tables.asciiCompatible = true;
-  for (unsigned byte = 1; byte < 0x80; ++byte) {
-    if (tables.rows[0][byte] != byte) tables.asciiCompatible = false;
-  }
-  return tables.rows.size() > 1;  // else the single-byte tables would serve
-}
-
-bool ProbeEncoding(const std::string& codeset, MultiByteTables& tables) {
-  IconvHandle encoder(codeset.c_str(), kUtf16, codeset);
-  tables.encode.assign(0x10000, 0);
-  for (std::uint32_t unit = 1; unit < 0x10000; ++unit) {
-    const char16_t in = static_cast<char16_t>(unit);
-    if (scalar::IsSurrogate(in)) continue;  // never a character alone
-    unsigned char bytes[8];
-    std::size_t produced = 0;
-    switch (ConvertAlone(encoder.get(), &in, sizeof(in), bytes, sizeof(bytes), &produced)) {
-      case Probe::Converted:
-        if (produced == 0 || produced > kLongestSequence) return false;
-        for (std::size_t i = 0; i < produced; ++i) tables.encode[unit] |= std::uint32_t{bytes[i]} << (8 * i);
-        tables.encode[unit] |= static_cast<std::uint32_t>(produced) << 24;
-        break;
-      case Probe::Invalid:
-        break;
-      case Probe::Incomplete:
-      case Probe::Unusable:
-        return false;
-    }
-  }
-  for (std::uint32_t unit = 1; unit < 0x80; ++unit) {
-    if (tables.encode[unit] != ((1u << 24) | unit)) tables.asciiCompatible = false;
-  }
-  // The decoding tree holds no character beyond the BMP; the encoder must not know any either
-  // (a few from the planes that East Asian sets extend into).
-  for (const char32_t codePoint : {U'\U00010000', U'\U0001F600', U'\U00020000', U'\U0002A6D6'}) {
-    const char16_t pair[2] = {static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)),
-                              static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF))};
-    unsigned char bytes[8];
-    std::size_t produced = 0;
-    if (ConvertAlone(encoder.get(), pair, sizeof(pair), bytes, sizeof(bytes), &produced) != Probe::Invalid) {
-      return false;
-    }
-  }
-  tables.replacement = tables.encode[u'?'];
-  return true;
-}
 
 constexpr std::size_t kLongRun = 64;
 
@@ -335,13 +213,13 @@ void CopyAsciiRun(const In*& p, const In* end, Out*& out, bool vector, Block blo
   while (p != end && *p < 0x80) *out++ = static_cast<Out>(*p++);
 }
 
-// Decodes the character at p, which has at least kLongestSequence bytes from p on, so that the walk
-// down the tree needs no check for the end of the text. Each outcome has a branch of its own that
+// Decodes the character at p, which has at least MultiByteTables::kLongestSequence bytes from p on, so that
+// the walk down the tree needs no check for the end of the text. Each outcome has a branch of its own that
 // steps p by a constant: where the branches are predicted, the next character's position does not
 // wait for the table loads.
 inline const unsigned char* DecodeCharacter(const unsigned char* p, char16_t*& out,
                                             const std::array<std::uint32_t, 256>* rows) {
-  static_assert(kLongestSequence == 3, "one branch per byte of the longest sequence");
+  static_assert(MultiByteTables::kLongestSequence == 3, "one branch per byte of the longest sequence");
   constexpr std::uint32_t kNext = MultiByteTables::kNext;
   constexpr std::uint32_t kInvalid = MultiByteTables::kInvalid;  // kNext is set in it too
   const std::uint32_t first = rows[0][p[0]];
@@ -442,12 +320,6 @@ const unsigned char* DecodeChunkBmi(const unsigned char* p, std::size_t, char16_
 
 }  // namespace
 
-std::shared_ptr<const MultiByteTables> ProbeMultiByte(const std::string& codeset) {
-  auto tables = std::make_shared<MultiByteTables>();
-  if (!ProbeDecoding(codeset, *tables) || !ProbeEncoding(codeset, *tables)) return nullptr;
-  return tables;
-}
-
 std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* out,
                             const MultiByteTables& tables, const CodecKernels& kernels) {
   const unsigned char* const end = p + size;
@@ -494,7 +366,7 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
       } while (p != end && *p < 0x80);
       continue;
     }
-    if (end - p >= static_cast<std::ptrdiff_t>(kLongestSequence)) {
+    if (end - p >= static_cast<std::ptrdiff_t>(MultiByteTables::kLongestSequence)) {
       p = DecodeCharacter(p, out, rows);
       continue;
     }

@@ -15,6 +15,8 @@
 namespace tarvo::interop {
 
 struct MultiByteTables {
+  static constexpr std::size_t kLongestSequence = 3;  // bytes of a character, at most
+
   // Decoding walks a tree of byte tables: row 0 is the first byte of a character, and each entry is a
   // UTF-16 unit, kInvalid, or kNext plus the row that the following byte is looked up in.
   static constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
