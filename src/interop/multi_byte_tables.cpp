@@ -88,6 +88,13 @@ constexpr std::size_t kSparseChunk = 512;
 // that far past the chunk; so a chunk is only taken with that much text after it.
 constexpr std::size_t kSparseReadAhead = 32;
 
+// How many units (or bytes) of the `left` to take as a chunk: a multiple of 64, or 0 where too few are
+// left for one with its read-ahead.
+inline std::size_t SparseChunkUnits(std::ptrdiff_t left) {
+  if (left < static_cast<std::ptrdiff_t>(64 + kSparseReadAhead)) return 0;
+  return std::min(kSparseChunk, (static_cast<std::size_t>(left) - kSparseReadAhead) & ~std::size_t{63});
+}
+
 enum class SparseChunk {
   Encoded,  // and out moved past it
   Dense,    // more than one character in four is outside ASCII
@@ -333,12 +340,11 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
     const bool bmi = kernels.set == NarrowCodec::KernelSet::Avx2;
     while (end - p >= 16) {
       if (*p >= 0x80) {
-        if (end - p >= static_cast<std::ptrdiff_t>(64 + kSparseReadAhead)) {
-          const std::size_t units = std::min(
-              kSparseChunk, (static_cast<std::size_t>(end - p) - kSparseReadAhead) & ~std::size_t{63});
-          p = bmi ? DecodeChunkBmi(p, units, out, rows) : DecodeChunkSse2(p, units, out, rows);
-        } else {
+        const std::size_t units = SparseChunkUnits(end - p);
+        if (units == 0) {
           p = DecodeCharacter(p, out, rows);
+        } else {
+          p = bmi ? DecodeChunkBmi(p, units, out, rows) : DecodeChunkSse2(p, units, out, rows);
         }
         continue;
       }
@@ -426,11 +432,10 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
       char* const blockOut = out;
       const unsigned others = NarrowAndMarkOthers16(p, out);
       if (others != 0 && p >= byBlocksUntil) {
-        if (end - p < static_cast<std::ptrdiff_t>(64 + kSparseReadAhead)) {
+        const std::size_t units = SparseChunkUnits(end - p);
+        if (units == 0) {
           byBlocksUntil = end;
         } else {
-          const std::size_t units = std::min(
-              kSparseChunk, (static_cast<std::size_t>(end - p) - kSparseReadAhead) & ~std::size_t{63});
           const SparseChunk chunk = bmi ? EncodeSparseChunkBmi(p, units, out, encode)
                                         : EncodeSparseChunkSse2(p, units, out, encode);
           if (chunk == SparseChunk::Encoded) {
