@@ -84,6 +84,7 @@ const CodecKernels& PortableKernels() {
 
 const CodecKernels& BestKernels() {
   static const CodecKernels& best = []() -> const CodecKernels& {
+    if (const CodecKernels* avx512 = Avx512Kernels()) return *avx512;
     if (const CodecKernels* avx2 = Avx2Kernels()) return *avx2;
     if (const CodecKernels* sse2 = Sse2Kernels()) return *sse2;
     return kPortable;

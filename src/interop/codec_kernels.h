@@ -73,6 +73,7 @@ const CodecKernels& PortableKernels();
 // Null where the processor or the build lacks the instruction set.
 const CodecKernels* Sse2Kernels();
 const CodecKernels* Avx2Kernels();
+const CodecKernels* Avx512Kernels();
 
 // The fastest set that this processor runs, chosen on first use.
 const CodecKernels& BestKernels();

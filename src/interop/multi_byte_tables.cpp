@@ -337,7 +337,8 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
     // block of 16 bytes that starts with ASCII: in text that mixes the two, most runs of ASCII end
     // within their first block. Two full blocks in a row make a long run, which the kernels widen
     // faster.
-    const bool bmi = kernels.set == NarrowCodec::KernelSet::Avx2;
+    const bool bmi =
+        kernels.set == NarrowCodec::KernelSet::Avx2 || kernels.set == NarrowCodec::KernelSet::Avx512;
     while (end - p >= 16) {
       if (*p >= 0x80) {
         const std::size_t units = SparseChunkUnits(end - p);
@@ -425,7 +426,8 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
     // in two passes.
     const bool asciiIsItself = tables.asciiCompatible;
     unsigned asciiBlocks = 0;
-    const bool bmi = kernels.set == NarrowCodec::KernelSet::Avx2;
+    const bool bmi =
+        kernels.set == NarrowCodec::KernelSet::Avx2 || kernels.set == NarrowCodec::KernelSet::Avx512;
     // Where to try two passes again, after a chunk that they declined; the end where they never serve.
     const char16_t* byBlocksUntil = asciiIsItself ? p : end;
     while (end - p >= 32) {  // the narrowing after a character reads up to 16 units past the block

@@ -424,7 +424,7 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
 
 std::vector<NarrowCodec::KernelSet> NarrowCodec::availableKernelSets() {
   std::vector<KernelSet> sets{KernelSet::Portable};
-  for (const CodecKernels* kernels : {Sse2Kernels(), Avx2Kernels()}) {
+  for (const CodecKernels* kernels : {Sse2Kernels(), Avx2Kernels(), Avx512Kernels()}) {
     if (kernels != nullptr) sets.push_back(kernels->set);
   }
   return sets;
@@ -433,7 +433,8 @@ std::vector<NarrowCodec::KernelSet> NarrowCodec::availableKernelSets() {
 NarrowCodec NarrowCodec::withKernelSet(KernelSet set) const {
   const CodecKernels* kernels = set == KernelSet::Portable ? &PortableKernels()
                                 : set == KernelSet::Sse2   ? Sse2Kernels()
-                                                           : Avx2Kernels();
+                                : set == KernelSet::Avx2   ? Avx2Kernels()
+                                                           : Avx512Kernels();
   if (kernels == nullptr) {
     throw std::invalid_argument("NarrowCodec::withKernelSet: this processor lacks kernel set " +
                                 std::to_string(static_cast<int>(set)));

@@ -32,7 +32,7 @@ class NarrowCodec {
 
   // Instruction sets the inner loops exist for. Every codec uses the best one the processor offers;
   // all give identical results.
-  enum class KernelSet { Portable, Sse2, Avx2 };
+  enum class KernelSet { Portable, Sse2, Avx2, Avx512 };
 
   // The codec of the process: the codeset of the locale that LC_ALL, LC_CTYPE or LANG selects, as
   // setlocale(LC_CTYPE, "") would choose it, resolved on first use and never again. The plain

@@ -17,7 +17,10 @@ namespace {
 using KernelSet = NarrowCodec::KernelSet;
 
 std::string SetName(KernelSet set) {
-  return set == KernelSet::Portable ? "portable" : set == KernelSet::Sse2 ? "SSE2" : "AVX2";
+  return set == KernelSet::Portable ? "portable"
+         : set == KernelSet::Sse2   ? "SSE2"
+         : set == KernelSet::Avx2   ? "AVX2"
+                                    : "AVX-512";
 }
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -125,15 +128,15 @@ TEST(KernelSets, Utf8DecodeOfInvalidSequencesAtEveryPositionOfABlock) {
       Bytes({0xE0, 0x80}), Bytes({0xED, 0xA0, 0x80}), Bytes({0xF0, 0x9F}), Bytes({0xF4, 0x90, 0x80, 0x80}),
       Bytes({0xF5}),       Bytes({0xFF, 0xFE})};
   // Backgrounds of ASCII, of ASCII with two-byte letters and of both with longer characters, each
-  // long enough for two 32-byte blocks.
+  // long enough for two blocks of the widest kernels (64 bytes).
   std::string twoByte, mixed;
-  while (twoByte.size() < 80) twoByte += "ab\xD0\x96";
-  while (mixed.size() < 80) mixed += "ab\xD0\x96\xE6\x97\xA5z";
-  const std::vector<std::string> backgrounds = {std::string(80, 'a'), twoByte, mixed};
+  while (twoByte.size() < 150) twoByte += "ab\xD0\x96";
+  while (mixed.size() < 150) mixed += "ab\xD0\x96\xE6\x97\xA5z";
+  const std::vector<std::string> backgrounds = {std::string(150, 'a'), twoByte, mixed};
   for (std::size_t b = 0; b < backgrounds.size(); ++b) {
     const std::string& background = backgrounds[b];
     for (const std::string& bad : invalid) {
-      for (std::size_t at = 0; at <= 70; ++at) {
+      for (std::size_t at = 0; at <= 135; ++at) {
         std::string input = background;
         input.insert(at, bad);
         check.decode(input, "background " + std::to_string(b) + ", bad sequence at " + std::to_string(at));
@@ -146,11 +149,19 @@ TEST(KernelSets, Utf8DecodeOfInvalidSequencesAtEveryPositionOfABlock) {
 
 TEST(KernelSets, Utf8DecodeOfEveryBytePairAtABlockEdge) {
   const SameOnEveryKernelSet check("UTF-8");
-  for (int first = 0x80; first <= 0xFF; ++first) {
-    for (int second = 1; second <= 0xFF; ++second) {
-      // The pair straddles the end of the first 16-byte block, followed by a two-byte letter.
-      std::string input = std::string(15, 'q') + Bytes({first, second}) + "\xD0\x96" + std::string(16, 'r');
-      check.decode(input, "pair " + std::to_string(first) + "," + std::to_string(second));
+  for (const std::size_t edge : {16, 64}) {
+    // Two-byte letters up to the byte before the edge, so that the widest kernels are in their
+    // two-byte loop when they reach it.
+    std::string before;
+    while (before.size() + 2 < edge) before += "\xD0\x96";
+    before.resize(edge - 1, 'q');
+    for (int first = 0x80; first <= 0xFF; ++first) {
+      for (int second = 1; second <= 0xFF; ++second) {
+        // The pair straddles the edge, followed by a two-byte letter.
+        const std::string input = before + Bytes({first, second}) + "\xD0\x96" + std::string(edge, 'r');
+        check.decode(input, "pair " + std::to_string(first) + "," + std::to_string(second) + " at " +
+                                std::to_string(edge));
+      }
     }
   }
 }

@@ -1,0 +1,183 @@
+// Kernels for AVX-512 processors with the byte instructions (BW, VBMI, VBMI2): 64 bytes at a time
+// through ASCII and through UTF-8 text of one- and two-byte sequences, whose units are packed with
+// one byte compress instead of table shuffles. Everything else is the AVX2 set's: on the processors
+// measured, its other loops were no slower than 64-byte versions of them.
+//
+// Compiled for the baseline processor like the AVX2 file: only the functions marked TARVO_AVX512
+// use these instructions, and they run only after the processor was asked.
+#include "interop/codec_kernels.h"
+
+#if defined(__x86_64__)
+
+// GCC 12 takes the placeholder operand of some AVX-512 intrinsics (a variable initialised with itself)
+// for an uninitialised one wherever they are inlined.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+#include <cstdint>
+
+#include "interop/codec_scalar.h"
+
+#define TARVO_AVX512 \
+  __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx2,bmi,popcnt")))
+
+namespace tarvo::interop {
+namespace {
+
+TARVO_AVX512 inline __m512i Load512(const void* from) {
+  return _mm512_loadu_si512(from);
+}
+
+// Bit i set where byte i is from 0x80 up.
+TARVO_AVX512 inline std::uint64_t HighBytes(__m512i bytes) {
+  return _mm512_movepi8_mask(bytes);
+}
+
+// Widens 64 bytes to 64 units.
+TARVO_AVX512 inline void StoreWidened(char16_t* out, __m512i bytes) {
+  _mm512_storeu_si512(out, _mm512_cvtepu8_epi16(_mm512_castsi512_si256(bytes)));
+  _mm512_storeu_si512(out + 32, _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(bytes, 1)));
+}
+
+// Output stores that straddle cache lines take twice as long, and the allocator only aligns to 16
+// bytes: when long text starts with 64 bytes of ASCII, they are widened whole and only the units up
+// to the output's next 64-byte boundary are kept, which aligns the stores that follow.
+TARVO_AVX512 inline void AlignOnAsciiHead(const unsigned char*& p, const unsigned char* end, char16_t*& out) {
+  if (end - p < 128) return;
+  const __m512i block = Load512(p);
+  if (HighBytes(block) != 0) return;
+  StoreWidened(out, block);
+  const std::size_t step = ((64 - (reinterpret_cast<std::uintptr_t>(out) & 63)) & 63) / sizeof(char16_t);
+  p += step;
+  out += step;
+}
+
+// Decodes blocks of 64 bytes from p for as long as they hold only ASCII and two-byte sequences, and
+// leaves p where the first other block begins, as the AVX2 set's loop of the same name does 32 at a
+// time: each continuation byte is decoded together with the byte before it, which may end the
+// previous block, and each lead byte is dropped; a lead in the last byte is carried over, and given
+// back when the run ends there. The units are built as their low and high bytes, which one
+// compress each packs to the front, dropping the leads.
+TARVO_AVX512 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const unsigned char* end,
+                                                char16_t*& out) {
+  __m512i previous = _mm512_setzero_si512();  // p starts a sequence: no lead before it
+  std::uint64_t carried = 0;                  // 1 when the previous block ended with a lead
+  // Byte i - 1 of a block, from the previous block's last byte for byte 0: indexes 63 + i of the
+  // two registers side by side.
+  alignas(64) static constexpr unsigned char kPreceding[64] = {
+      63,  64,  65,  66,  67,  68,  69,  70,  71,  72,  73,  74,  75,  76,  77,  78,
+      79,  80,  81,  82,  83,  84,  85,  86,  87,  88,  89,  90,  91,  92,  93,  94,
+      95,  96,  97,  98,  99,  100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110,
+      111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126};
+  const __m512i precedingIndexes = Load512(kPreceding);
+  while (end - p >= 64) {
+    const __m512i bytes = Load512(p);
+    const std::uint64_t continuations = _mm512_cmplt_epi8_mask(bytes, _mm512_set1_epi8(-0x40));  // 80..BF
+    const std::uint64_t leads = _mm512_cmple_epu8_mask(
+        _mm512_sub_epi8(bytes, _mm512_set1_epi8(static_cast<char>(0xC2))), _mm512_set1_epi8(0x1D));  // C2..DF
+    const std::uint64_t ascii = ~HighBytes(bytes);
+    // Each continuation byte must follow a lead and each lead be followed by one; C0, C1 and E0..FF
+    // are none of the three.
+    if ((ascii | continuations | leads) != ~std::uint64_t{0} || continuations != ((leads << 1) | carried))
+      break;
+    const __m512i preceding = _mm512_permutex2var_epi8(previous, precedingIndexes, bytes);
+    // Each continuation byte becomes the unit that it ends: low byte the lead's two low bits and its
+    // own six, high byte the lead's bits 2 to 4. Every other byte is ASCII, or a lead to be dropped,
+    // and stands for itself.
+    const __m512i combinedLow = _mm512_or_si512(
+        _mm512_and_si512(_mm512_slli_epi16(preceding, 6), _mm512_set1_epi8(static_cast<char>(0xC0))),
+        _mm512_and_si512(bytes, _mm512_set1_epi8(0x3F)));
+    const __m512i lowBytes = _mm512_mask_blend_epi8(continuations, bytes, combinedLow);
+    const __m512i highBytes = _mm512_maskz_mov_epi8(
+        continuations, _mm512_and_si512(_mm512_srli_epi16(preceding, 2), _mm512_set1_epi8(0x07)));
+    const std::uint64_t keep = ~leads;
+    const __m512i low = _mm512_maskz_compress_epi8(keep, lowBytes);
+    const __m512i high = _mm512_maskz_compress_epi8(keep, highBytes);
+    const __m512i first =
+        _mm512_or_si512(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(low)),
+                        _mm512_slli_epi16(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(high)), 8));
+    const __m512i second =
+        _mm512_or_si512(_mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(low, 1)),
+                        _mm512_slli_epi16(_mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(high, 1)), 8));
+    _mm512_storeu_si512(out, first);
+    _mm512_storeu_si512(out + 32, second);
+    out += _mm_popcnt_u64(keep);
+    carried = leads >> 63;
+    previous = bytes;
+    p += 64;
+  }
+  p -= carried;  // the dropped lead starts what follows
+}
+
+TARVO_AVX512 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_t* out) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+  const unsigned char* const end = p + size;
+  char16_t* const start = out;
+  AlignOnAsciiHead(p, end, out);
+  while (end - p >= 64) {
+    const __m512i block = Load512(p);
+    if (HighBytes(block) == 0) {
+      StoreWidened(out, block);
+      p += 64;
+      out += 64;
+      continue;
+    }
+    const unsigned char* const runStart = p;
+    DecodeOneAndTwoByteRun(p, end, out);
+    if (p != runStart) continue;
+    // Longer sequences or broken ones: one character at a time for 32 bytes, as the AVX2 set does.
+    const unsigned char* const blockEnd = p + 32;
+    while (p < blockEnd) p = scalar::DecodeUtf8Step(p, end, out);
+  }
+  const std::size_t rest = static_cast<std::size_t>(end - p);
+  out += Avx2Kernels()->decodeUtf8(reinterpret_cast<const char*>(p), rest, out);
+  return static_cast<std::size_t>(out - start);
+}
+
+TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
+  std::size_t i = 0;
+  for (; size - i >= 64; i += 64) {
+    const __m512i block = Load512(bytes + i);
+    StoreWidened(out + i, block);
+    const std::uint64_t others = HighBytes(block);
+    if (others != 0) return i + static_cast<std::size_t>(_tzcnt_u64(others));
+  }
+  return i + Avx2Kernels()->widenAscii(bytes + i, size - i, out + i);
+}
+
+}  // namespace
+
+const CodecKernels* Avx512Kernels() {
+  __builtin_cpu_init();
+  const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
+                         __builtin_cpu_supports("avx512vbmi2") && Avx2Kernels() != nullptr;
+  if (!supported) return nullptr;
+  // The AVX2 set with this file's loops in place of its own; built once, then only read.
+  static const CodecKernels kAvx512 = [] {
+    CodecKernels kernels = *Avx2Kernels();
+    kernels.set = NarrowCodec::KernelSet::Avx512;
+    kernels.decodeUtf8 = DecodeUtf8;
+    kernels.widenAscii = WidenAscii;
+    return kernels;
+  }();
+  return &kAvx512;
+}
+
+}  // namespace tarvo::interop
+
+#else
+
+namespace tarvo::interop {
+const CodecKernels* Avx512Kernels() {
+  return nullptr;
+}
+}  // namespace tarvo::interop
+
+#endif
