@@ -135,8 +135,9 @@ TARVO_AVX512 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_
     const unsigned char* const blockEnd = p + 32;
     while (p < blockEnd) p = scalar::DecodeUtf8Step(p, end, out);
   }
-  const std::size_t rest = static_cast<std::size_t>(end - p);
-  out += Avx2Kernels()->decodeUtf8(reinterpret_cast<const char*>(p), rest, out);
+  // The last bytes go to the AVX2 loop, whose address is looked up once.
+  static const auto decodeRest = Avx2Kernels()->decodeUtf8;
+  out += decodeRest(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p), out);
   return static_cast<std::size_t>(out - start);
 }
 
@@ -148,7 +149,8 @@ TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_
     const std::uint64_t others = HighBytes(block);
     if (others != 0) return i + static_cast<std::size_t>(_tzcnt_u64(others));
   }
-  return i + Avx2Kernels()->widenAscii(bytes + i, size - i, out + i);
+  static const auto widenRest = Avx2Kernels()->widenAscii;
+  return i + widenRest(bytes + i, size - i, out + i);
 }
 
 }  // namespace
