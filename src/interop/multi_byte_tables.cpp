@@ -95,6 +95,11 @@ inline std::size_t SparseChunkUnits(std::ptrdiff_t left) {
   return std::min(kSparseChunk, (static_cast<std::size_t>(left) - kSparseReadAhead) & ~std::size_t{63});
 }
 
+// Whether the processor runs the chunks' builds for POPCNT and BMI.
+inline bool HasBitInstructions(const CodecKernels& kernels) {
+  return kernels.set == NarrowCodec::KernelSet::Avx2 || kernels.set == NarrowCodec::KernelSet::Avx512;
+}
+
 enum class SparseChunk {
   Encoded,  // and out moved past it
   Dense,    // more than one character in four is outside ASCII
@@ -176,7 +181,7 @@ inline std::uint64_t MarkOthers64(const char16_t* in) {
 }
 
 // The same, built once for any x86-64 processor and once for those with POPCNT and BMI (every one
-// that runs the AVX2 kernels), where counting and finding bits take an instruction each.
+// that runs the AVX2 or AVX-512 kernels), where counting and finding bits take an instruction each.
 SparseChunk EncodeSparseChunkSse2(const char16_t* p, std::size_t units, char*& out,
                                   const std::uint32_t* encode) {
   return EncodeSparseChunk(p, units, out, encode);
@@ -337,8 +342,7 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
     // block of 16 bytes that starts with ASCII: in text that mixes the two, most runs of ASCII end
     // within their first block. Two full blocks in a row make a long run, which the kernels widen
     // faster.
-    const bool bmi =
-        kernels.set == NarrowCodec::KernelSet::Avx2 || kernels.set == NarrowCodec::KernelSet::Avx512;
+    const bool bmi = HasBitInstructions(kernels);
     while (end - p >= 16) {
       if (*p >= 0x80) {
         const std::size_t units = SparseChunkUnits(end - p);
@@ -426,8 +430,7 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
     // in two passes.
     const bool asciiIsItself = tables.asciiCompatible;
     unsigned asciiBlocks = 0;
-    const bool bmi =
-        kernels.set == NarrowCodec::KernelSet::Avx2 || kernels.set == NarrowCodec::KernelSet::Avx512;
+    const bool bmi = HasBitInstructions(kernels);
     // Where to try two passes again, after a chunk that they declined; the end where they never serve.
     const char16_t* byBlocksUntil = asciiIsItself ? p : end;
     while (end - p >= 32) {  // the narrowing after a character reads up to 16 units past the block
