@@ -36,16 +36,21 @@ inline bool FourOrMore(unsigned mask) {
   return mask != 0;
 }
 
+// Bit i set where unit i of the 16 in `first` and `second` is outside ASCII: adding 0x7F80 with
+// saturation carries exactly those units into the sign bit.
+inline unsigned MarkOthers(__m128i first, __m128i second) {
+  const __m128i carry = _mm_set1_epi16(0x7F80);
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_packs_epi16(_mm_adds_epu16(first, carry), _mm_adds_epu16(second, carry))));
+}
+
 // Narrows the 16 units at `in` into out (saturated, so that only the ASCII among them is right) and
 // returns which of them are outside ASCII: bit i for unit i.
 inline unsigned NarrowAndMarkOthers16(const char16_t* in, char* out) {
   const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
   const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(first, second));
-  const __m128i above = _mm_set1_epi16(static_cast<short>(0xFF80));
-  const __m128i asciiFirst = _mm_cmpeq_epi16(_mm_and_si128(first, above), _mm_setzero_si128());
-  const __m128i asciiSecond = _mm_cmpeq_epi16(_mm_and_si128(second, above), _mm_setzero_si128());
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiFirst, asciiSecond))) ^ 0xFFFF;
+  return MarkOthers(first, second);
 }
 
 // Narrows the 16 units at `in` and returns how many lead them as ASCII (those bytes are right).
@@ -107,13 +112,10 @@ enum class SparseChunk {
 };
 
 #if defined(__SSE2__)
-// Bit i set where unit i of the 16 at `in` is outside ASCII: adding 0x7F80 with saturation carries
-// exactly those units into the sign bit.
+// Bit i set where unit i of the 16 at `in` is outside ASCII.
 inline unsigned MarkOthers16(const char16_t* in) {
-  const __m128i carry = _mm_set1_epi16(0x7F80);
-  const __m128i first = _mm_adds_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), carry);
-  const __m128i second = _mm_adds_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8)), carry);
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(first, second)));
+  return MarkOthers(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8)));
 }
 
 inline std::uint64_t MarkOthers64(const char16_t* in) {
@@ -130,14 +132,12 @@ inline std::uint64_t MarkOthers64(const char16_t* in) {
   // Past the last bit, any position will do; testing for none would be a branch taken at random. The
   // top bit keeps the mask from running out, and stands for itself where the mask has it too.
   constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
-  for (int i = 0; i < 8; ++i) {
+  const auto append = [&](int i) {
     positions[i] = static_cast<std::uint16_t>(base + static_cast<std::size_t>(__builtin_ctzll(mask | kTop)));
     mask &= mask - 1;
-  }
-  for (int i = 8; i < count; ++i) {
-    positions[i] = static_cast<std::uint16_t>(base + static_cast<std::size_t>(std::countr_zero(mask)));
-    mask &= mask - 1;
-  }
+  };
+  for (int i = 0; i < 8; ++i) append(i);
+  for (int i = 8; i < count; ++i) append(i);
   return positions + count;
 }
 
@@ -225,10 +225,10 @@ void CopyAsciiRun(const In*& p, const In* end, Out*& out, bool vector, Block blo
   while (p != end && *p < 0x80) *out++ = static_cast<Out>(*p++);
 }
 
-// Decodes the character at p, which has at least MultiByteTables::kLongestSequence bytes from p on, so that
-// the walk down the tree needs no check for the end of the text. Each outcome has a branch of its own that
-// steps p by a constant: where the branches are predicted, the next character's position does not
-// wait for the table loads.
+// Decodes the character at p, which has at least MultiByteTables::kLongestSequence bytes from p on,
+// so that the walk down the tree needs no check for the end of the text. Each outcome has a branch of
+// its own that steps p by a constant: where the branches are predicted, the next character's
+// position does not wait for the table loads.
 inline const unsigned char* DecodeCharacter(const unsigned char* p, char16_t*& out,
                                             const std::array<std::uint32_t, 256>* rows) {
   static_assert(MultiByteTables::kLongestSequence == 3, "one branch per byte of the longest sequence");
@@ -294,15 +294,18 @@ inline std::uint64_t MarkHighBytes64(const unsigned char* in) {
     if (run < done) continue;
     WidenAscii16(done, out);
     WidenAscii16(done + 16, out + 16);
-    for (std::ptrdiff_t more = 32; more < run - done; more += 16) WidenAscii16(done + more, out + more);
+    for (std::ptrdiff_t more = 32; more < run - done; more += 16) {
+      WidenAscii16(done + more, out + more);
+    }
     out += run - done;
     done = run;
     do {
       done = DecodeCharacter(done, out, rows);
     } while (done < chunkEnd && *done >= 0x80);
   }
-  for (const unsigned char* ascii = done; ascii < chunkEnd; ascii += 16)
+  for (const unsigned char* ascii = done; ascii < chunkEnd; ascii += 16) {
     WidenAscii16(ascii, out + (ascii - done));
+  }
   if (done < chunkEnd) {
     out += chunkEnd - done;
     done = chunkEnd;
