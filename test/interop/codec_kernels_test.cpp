@@ -390,6 +390,24 @@ TEST(KernelSets, Utf8EncodeOfEveryLengthAndLoneSurrogates) {
   }
 }
 
+// Each kind of unit at every position of two 32-unit blocks of the widest kernels, among ASCII and
+// among letters of two bytes: the block that holds it must take the path that fits the unit.
+TEST(KernelSets, Utf8EncodeOfEveryKindOfUnitAtEveryPositionOfABlock) {
+  const SameOnEveryKernelSet check("UTF-8");
+  const std::vector<std::u16string> units = {u"\u007F", u"\u0080", u"\u07FF",     u"\u0800", u"\u0FFF",
+                                             u"\uFFFF", u"\xD800", u"\U0001F600", u"\xDFFF"};
+  for (const char16_t letter : {u'a', u'\u00E9', u'\u041F'}) {
+    const std::u16string background(80, letter);
+    for (const std::u16string& unit : units) {
+      for (std::size_t at = 0; at <= 72; ++at) {
+        std::u16string input = background;
+        input.replace(at, unit.size(), unit);
+        check.encode(input, "unit " + std::to_string(unit[0]) + " at " + std::to_string(at));
+      }
+    }
+  }
+}
+
 TEST(KernelSets, Utf8EncodeOfRandomUnitsAndPairsAcrossChunks) {
   const SameOnEveryKernelSet check("UTF-8");
   std::mt19937 random(7);
