@@ -61,7 +61,7 @@ std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
 
 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
   std::size_t i = 0;
-  for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
+  for (const unsigned char* in = Bytes(bytes); i < size && in[i] != 0 && in[i] < 0x80; ++i) out[i] = in[i];
   return i;
 }
 

@@ -64,8 +64,9 @@ struct CodecKernels {
   // first U+0000 or unit from 0x80 up, or at `size`. So for ASCII text this one pass also finds the
   // NUL. Unlike the other kernels it needs no slack: it writes at most `size` bytes.
   std::size_t (*narrowAscii)(const char16_t* units, std::size_t size, char* out);
-  // Widens the leading run of ASCII bytes (below 0x80) to units and returns its length; writes at
-  // most `size` units. Its callers have cut the text at the NUL already.
+  // Widens the leading run of bytes 01..7F to units and returns its length: it ends before the first
+  // NUL or byte from 0x80 up, or at `size`. So for ASCII text this one pass also finds the NUL, as
+  // narrowAscii's does. Writes at most `size` units.
   std::size_t (*widenAscii)(const char* bytes, std::size_t size, char16_t* out);
 };
 

@@ -597,18 +597,19 @@ TARVO_AVX2 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t*
   for (; size - i >= 32; i += 32) {
     const __m256i block = Load256(bytes + i);
     StoreWidened(out + i, block);
-    const unsigned others = Mask(block);
+    // Bytes 01..7F are the ones above zero as signed bytes.
+    const unsigned others = ~Mask(_mm256_cmpgt_epi8(block, _mm256_setzero_si256()));
     if (others != 0) return i + CountTrailingZeros(others);
   }
   while (i < size && size >= 16) {  // as in NarrowAscii
     const std::size_t at = size - i >= 16 ? i : size - 16;
     const __m128i block = Load128(bytes + at);
     Store256(out + at, _mm256_cvtepu8_epi16(block));
-    const unsigned others = Mask(block);
+    const unsigned others = ~Mask(_mm_cmpgt_epi8(block, _mm_setzero_si128())) & 0xFFFF;
     if (others != 0) return at + CountTrailingZeros(others);
     i = at + 16;
   }
-  for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
+  for (const unsigned char* in = Bytes(bytes); i < size && in[i] != 0 && in[i] < 0x80; ++i) out[i] = in[i];
   return i;
 }
 

@@ -40,6 +40,11 @@ TARVO_AVX512 inline std::uint64_t HighBytes(__m512i bytes) {
   return _mm512_movepi8_mask(bytes);
 }
 
+// Bit i set where byte i is not 01..7F: NUL, or from 0x80 up.
+TARVO_AVX512 inline std::uint64_t NulOrHighBytes(__m512i bytes) {
+  return ~_mm512_cmpgt_epi8_mask(bytes, _mm512_setzero_si512());  // signed: only 01..7F are above zero
+}
+
 // Widens 64 bytes to 64 units.
 TARVO_AVX512 inline void StoreWidened(char16_t* out, __m512i bytes) {
   _mm512_storeu_si512(out, _mm512_cvtepu8_epi16(_mm512_castsi512_si256(bytes)));
@@ -47,12 +52,12 @@ TARVO_AVX512 inline void StoreWidened(char16_t* out, __m512i bytes) {
 }
 
 // Output stores that straddle cache lines take twice as long, and the allocator only aligns to 16
-// bytes: when long text starts with 64 bytes of ASCII, they are widened whole and only the units up
-// to the output's next 64-byte boundary are kept, which aligns the stores that follow.
+// bytes: when long text starts with 64 bytes of ASCII without NUL, they are widened whole and only
+// the units up to the output's next 64-byte boundary are kept, which aligns the stores that follow.
 TARVO_AVX512 inline void AlignOnAsciiHead(const unsigned char*& p, const unsigned char* end, char16_t*& out) {
   if (end - p < 128) return;
   const __m512i block = Load512(p);
-  if (HighBytes(block) != 0) return;
+  if (NulOrHighBytes(block) != 0) return;
   StoreWidened(out, block);
   const std::size_t step = ((64 - (reinterpret_cast<std::uintptr_t>(out) & 63)) & 63) / sizeof(char16_t);
   p += step;
@@ -191,15 +196,19 @@ TARVO_AVX512 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* o
 }
 
 TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
-  std::size_t i = 0;
-  for (; size - i >= 64; i += 64) {
-    const __m512i block = Load512(bytes + i);
-    StoreWidened(out + i, block);
-    const std::uint64_t others = HighBytes(block);
-    if (others != 0) return i + static_cast<std::size_t>(_tzcnt_u64(others));
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+  const unsigned char* const end = p + size;
+  char16_t* const start = out;
+  AlignOnAsciiHead(p, end, out);
+  for (; end - p >= 64; p += 64, out += 64) {
+    const __m512i block = Load512(p);
+    StoreWidened(out, block);
+    const std::uint64_t others = NulOrHighBytes(block);
+    if (others != 0) return static_cast<std::size_t>(out - start) + _tzcnt_u64(others);
   }
   static const auto widenRest = Avx2Kernels()->widenAscii;
-  return i + widenRest(bytes + i, size - i, out + i);
+  const std::size_t done = static_cast<std::size_t>(out - start);
+  return done + widenRest(reinterpret_cast<const char*>(p), size - done, out);
 }
 
 }  // namespace

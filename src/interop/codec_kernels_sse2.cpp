@@ -202,10 +202,12 @@ std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
     const __m128i block = Load(bytes + i);
     Store(out + i, _mm_unpacklo_epi8(block, _mm_setzero_si128()));
     Store(out + i + 8, _mm_unpackhi_epi8(block, _mm_setzero_si128()));
-    const unsigned others = static_cast<unsigned>(_mm_movemask_epi8(block));
-    if (others != 0) return i + CountTrailingZeros(others);
+    // Bytes 01..7F are the ones above zero as signed bytes.
+    const unsigned others =
+        ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_setzero_si128())));
+    if ((others & 0xFFFF) != 0) return i + CountTrailingZeros(others);
   }
-  for (const unsigned char* in = Bytes(bytes); i < size && in[i] < 0x80; ++i) out[i] = in[i];
+  for (const unsigned char* in = Bytes(bytes); i < size && in[i] != 0 && in[i] < 0x80; ++i) out[i] = in[i];
   return i;
 }
 

@@ -347,6 +347,37 @@ std::size_t NarrowCodec::decodeRoom(std::string_view bytes) const noexcept {
   return bytes.size() + kKernelSlack;
 }
 
+std::size_t NarrowCodec::decodeUntilNulInto(std::string_view bytes, char16_t* out) const {
+  // The leading ASCII is widened in the pass that also looks for the NUL, so that ASCII text, the
+  // most common, is read once; only what follows it is searched for the NUL on its own.
+  std::size_t ascii = 0;
+  if (asciiDecodesAlone()) {
+    ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
+    if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
+    // What follows is decoded from a multiple of 64 bytes on, the units from there written again:
+    // its loads and stores then keep the alignment that they have from the start, and lose a tenth
+    // of their speed where they would straddle cache lines.
+    ascii &= ~std::size_t{63};
+  }
+  const std::string_view rest = bytes.substr(ascii);
+  const std::size_t length = decodeInto(rest.substr(0, rest.find('\0')), out + ascii);
+  return length == kDoesNotFit ? kDoesNotFit : ascii + length;
+}
+
+bool NarrowCodec::asciiDecodesAlone() const noexcept {
+  switch (kind_) {
+    case Kind::Utf8:
+      return true;
+    case Kind::SingleByte:
+      return tables_->asciiCompatible;
+    case Kind::MultiByte:
+      return multiByte_->asciiCompatible;
+    case Kind::Iconv:
+      break;
+  }
+  return asciiDecodesAlone_;
+}
+
 std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const {
   switch (kind_) {
     case Kind::Utf8:

@@ -55,14 +55,18 @@ class NarrowCodec {
   std::string encode(std::u16string_view text) const;
 
   // Decoding into storage that the caller allocates, which spares the copy out of decode()'s string.
-  // Both take bytes without NUL, cut by the caller. decodeRoom tells how many units of room
-  // decodeInto needs for `bytes`, or 0 when this codec cannot decode into the caller's storage;
-  // decode() is the way then. decodeInto writes what decode() would return and returns its length,
-  // or kDoesNotFit for the few codesets (all converted by iconv) that can make more than one unit of
-  // a byte, when this text does; decode() is the way then too.
+  // decodeRoom tells how many units of room decodeInto needs for `bytes`, or 0 when this codec
+  // cannot decode into the caller's storage; decode() is the way then. decodeInto takes bytes
+  // without NUL, cut by the caller, writes what decode() would return and returns its length, or
+  // kDoesNotFit for the few codesets (all converted by iconv) that can make more than one unit of a
+  // byte, when this text does; decode() is the way then too.
+  // decodeUntilNulInto does the same with the bytes as they come: it stops at the first NUL, as
+  // decode() does, and finds it as it goes, in the pass that widens the text's leading ASCII where
+  // ASCII stands for itself. The room that decodeRoom tells for all the bytes is enough.
   static constexpr std::size_t kDoesNotFit = static_cast<std::size_t>(-1);
   std::size_t decodeRoom(std::string_view bytes) const noexcept;
   std::size_t decodeInto(std::string_view bytes, char16_t* out) const;
+  std::size_t decodeUntilNulInto(std::string_view bytes, char16_t* out) const;
 
   // Short text straight into storage of exactly bytes.size() units (as much as backend text holds
   // in itself), UTF-8 and single-byte text in one pass with no call through the kernel table. Takes
@@ -91,6 +95,8 @@ class NarrowCodec {
   NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables);
   // What process() holds. An exception leaves it unmade, so that a later call tries again.
   static NarrowCodec makeProcessCodec();
+  // Whether bytes 01..7F are the ASCII characters, one each, wherever a character may start.
+  bool asciiDecodesAlone() const noexcept;
 
   Kind kind_;
   std::string codeset_;

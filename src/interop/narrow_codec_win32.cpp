@@ -181,6 +181,10 @@ std::size_t NarrowCodec::decodeInto(std::string_view, char16_t*) const {
   throw std::logic_error("NarrowCodec::decodeInto: the system converts the code page " + codeset_);
 }
 
+std::size_t NarrowCodec::decodeUntilNulInto(std::string_view, char16_t*) const {
+  throw std::logic_error("NarrowCodec::decodeUntilNulInto: the system converts the code page " + codeset_);
+}
+
 bool NarrowCodec::decodesExactly() const noexcept {
   return false;
 }

@@ -1,5 +1,6 @@
 #include "interop/util.h"
 
+#include <cstring>
 #include <memory>
 
 #include "interop/narrow_codec.h"
@@ -8,19 +9,41 @@ namespace tarvo::interop {
 
 namespace {
 
+// Up to this many bytes, looking for the NUL first costs less than the calls that look for it while
+// decoding.
+constexpr std::size_t kCutFirstBytes = 256;
+
 // Text that may not fit the value. Out of line, so that short text, as most arguments are, is
 // written straight into the value with nothing of this path to set up.
 [[gnu::noinline]] runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes) {
-  bytes = bytes.substr(0, bytes.find('\0'));  // so that text cut short is allocated for what is left
+  // Bytes are cut at their NUL first where there are few of them, where their last is a NUL (as in
+  // a buffer that holds a shorter string), or where one of those that backend text holds inline is:
+  // the text is then allocated for what is left, nothing if it fits inline. Other text gets room for
+  // all its bytes, and the codec finds the NUL as it decodes, which for ASCII text saves a pass.
+  const bool cutFirst = bytes.size() <= kCutFirstBytes || bytes.back() == '\0' ||
+                        std::memchr(bytes.data(), '\0', runtime::Text::kInlineUnits + 1) != nullptr;
+  if (cutFirst) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
+      return DecodeToText(codec, bytes);
+    }
+  }
   const std::size_t room = codec.decodeRoom(bytes);
   if (room == 0) return runtime::Text(codec.decode(bytes));
   bool fits = true;
+  std::size_t length = 0;
   runtime::Text text = runtime::Text::Build(room, [&](char16_t* units) {
-    const std::size_t length = codec.decodeInto(bytes, units);
+    length = cutFirst ? codec.decodeInto(bytes, units) : codec.decodeUntilNulInto(bytes, units);
     fits = length != NarrowCodec::kDoesNotFit;
     return fits ? length : 0;
   });
   if (!fits) return runtime::Text(codec.decode(bytes));
+  // Text that a NUL in the middle cut keeps at most twice the room it needs: past that it moves to
+  // storage of its size. Text of characters of two bytes and more is as short without a NUL, so
+  // that is looked for.
+  if (!cutFirst && length < room / 2 && bytes.find('\0') != std::string_view::npos) {
+    return runtime::Text(text.units());
+  }
   return text;
 }
 

@@ -40,9 +40,10 @@ class SameOnEveryKernelSet {
     for (KernelSet set : NarrowCodec::availableKernelSets()) codecs_.push_back(codec.withKernelSet(set));
   }
 
-  // Also decoding straight into the caller's storage, which must write the same units and stay
-  // within the room it asked for (AddressSanitizer sees the buffer's end). The storage starts at
-  // every offset from a 32-byte boundary in turn, since the vector kernels align their stores.
+  // Also decoding straight into the caller's storage, cut at the NUL and as it comes, which must
+  // write the same units and stay within the room it asked for (AddressSanitizer sees the buffer's
+  // end). The storage starts at every offset from a 32-byte boundary in turn, since the vector
+  // kernels align their stores.
   void decode(const std::string& bytes, const std::string& what) const {
     const std::u16string expected = codecs_.front().decode(bytes);
     const std::string_view withoutNul = std::string_view(bytes).substr(0, bytes.find('\0'));
@@ -50,15 +51,19 @@ class SameOnEveryKernelSet {
       if (i != 0) {
         ASSERT_TRUE(codecs_[i].decode(bytes) == expected) << SetName(codecs_[i].kernelSet()) << ": " << what;
       }
-      const std::size_t room = codecs_[i].decodeRoom(withoutNul);
-      if (room == 0) continue;
-      const std::size_t offset = bytes.size() % 16;
-      const auto storage = std::make_unique<char16_t[]>(offset + room);
-      char16_t* const out = storage.get() + offset;
-      const std::size_t length = codecs_[i].decodeInto(withoutNul, out);
-      if (length == NarrowCodec::kDoesNotFit) continue;  // decode() is the way for such text
-      ASSERT_TRUE(std::u16string_view(out, length) == expected)
-          << SetName(codecs_[i].kernelSet()) << " into storage: " << what;
+      for (const bool cut : {true, false}) {
+        const std::size_t room = codecs_[i].decodeRoom(cut ? withoutNul : bytes);
+        if (room == 0) continue;
+        const std::size_t offset = bytes.size() % 16;
+        const auto storage = std::make_unique<char16_t[]>(offset + room);
+        char16_t* const out = storage.get() + offset;
+        const std::size_t length =
+            cut ? codecs_[i].decodeInto(withoutNul, out) : codecs_[i].decodeUntilNulInto(bytes, out);
+        if (length == NarrowCodec::kDoesNotFit) continue;  // decode() is the way for such text
+        ASSERT_TRUE(std::u16string_view(out, length) == expected)
+            << SetName(codecs_[i].kernelSet()) << " into storage" << (cut ? "" : " up to the NUL") << ": "
+            << what;
+      }
     }
     // Short text goes one character at a time into storage of exactly its size, NUL and all.
     if (bytes.size() <= kExactSizes && codecs_.front().decodesExactly()) {
@@ -272,8 +277,9 @@ TEST(KernelSets, DecodingStopsAtANulAnywhere) {
                                         {"EUC-JP", "\xA4\xA2"}}) {
     const SameOnEveryKernelSet check(codeset);
     std::string letters;
-    while (letters.size() < 90) letters += letter;
-    for (std::size_t length = 1; length <= 90; ++length) {
+    // Past two blocks of the widest kernels, and the 128 bytes from which they align their stores.
+    while (letters.size() < 140) letters += letter;
+    for (std::size_t length = 1; length <= 140; ++length) {
       for (std::size_t nul = 0; nul < length; ++nul) {
         std::string bytes(length, 'n');
         bytes[nul] = '\0';
@@ -363,6 +369,10 @@ TEST(KernelSets, LongTextEndsAtItsFirstNul) {
           std::string narrow = whole;
           narrow[encoded.size()] = '\0';
           EXPECT_TRUE(codec.decode(narrow) == codec.decode(encoded)) << SetName(set) << " " << nul;
+          std::vector<char16_t> storage(codec.decodeRoom(narrow));
+          const std::size_t length = storage.empty() ? 0 : codec.decodeUntilNulInto(narrow, storage.data());
+          EXPECT_TRUE(storage.empty() || std::u16string_view(storage.data(), length) == codec.decode(encoded))
+              << SetName(set) << " into storage, " << nul;
         }
       }
     }

@@ -96,6 +96,25 @@ TEST(NarrowCodecKind, EveryKindStopsAtANulAtEveryOffset) {
   }
 }
 
+// Backend text is decoded with room for all the bytes, the NUL found on the way: wherever it is,
+// in ASCII or after other letters, the text ends there, as decode() does.
+TEST(NarrowCodecKind, BackendTextOfLongBytesEndsAtTheirFirstNul) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP", "GB18030", "ISO-2022-JP"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    for (const std::u16string& letters :
+         {std::u16string(1000, u'a'), std::u16string(200, u'a') + u"\u00E9" + std::u16string(799, u'b')}) {
+      const std::string whole = codec.encode(letters);
+      for (const std::size_t nul : {0, 1, 27, 28, 64, 150, 199, 200, 201, 499, 500, 501, 998}) {
+        std::string bytes = whole;
+        bytes[nul] = '\0';
+        const std::u16string expected = codec.decode(bytes);
+        ASSERT_EQ(expected.size(), codec.decode(bytes.substr(0, nul)).size()) << codeset << " " << nul;
+        EXPECT_EQ(DecodeToText(codec, bytes).units(), expected) << codeset << " " << nul;
+      }
+    }
+  }
+}
+
 class Utf8Codec : public ::testing::Test {
  protected:
   NarrowCodec codec = NarrowCodec::forCodeset("UTF-8");

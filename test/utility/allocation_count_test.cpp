@@ -17,12 +17,14 @@
 
 namespace {
 long allocations = 0;
+std::size_t allocatedBytes = 0;
 }  // namespace
 
 // All kept out of line: inlined next to each other, GCC would take the malloc/free pair for a
 // mismatched new/free.
 __attribute__((noinline)) void* operator new(std::size_t size) {
   ++allocations;
+  allocatedBytes += size;
   if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
   throw std::bad_alloc();
 }
@@ -133,6 +135,18 @@ TEST_F(AllocationCount, TextCutAtANulIsAllocatedForWhatIsLeft) {
   std::string result;
   EXPECT_EQ(bridgeAllocations([&] { result = wrapper().LoadText(std::move(argument)); }), 0);
   EXPECT_LT(result.capacity(), 16u);
+}
+
+// A host's buffer that holds a shorter string, zeros after it: its text is allocated for the string,
+// not for the buffer.
+TEST_F(AllocationCount, ABufferHoldingAShorterStringIsAllocatedForTheString) {
+  backend().answer = Text(u"short");
+  std::string buffer(1 << 20, '\0');
+  const std::string text = NarrowText(100);
+  buffer.replace(0, text.size(), text);
+  const std::size_t bytesBefore = allocatedBytes;
+  EXPECT_EQ(bridgeAllocations([&] { wrapper().LoadText(std::move(buffer)); }), 1);
+  EXPECT_LT(allocatedBytes - bytesBefore, 1000u);
 }
 
 TEST_F(AllocationCount, EachTextArgumentOnce) {
