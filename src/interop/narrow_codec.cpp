@@ -411,6 +411,10 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
   if (kind_ == Kind::Utf8) return scalar::DecodeUtf8UntilNul(begin, end, out);
   if (kind_ == Kind::SingleByte) return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
   if (kind_ == Kind::MultiByte) return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
+  if (asciiDecodesAlone_) {
+    const std::size_t ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
+    if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
+  }
   return kDoesNotFit;
 }
 

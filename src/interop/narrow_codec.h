@@ -71,8 +71,9 @@ class NarrowCodec {
   // Short text straight into storage of exactly bytes.size() units (as much as backend text holds
   // in itself), UTF-8 and single-byte text in one pass with no call through the kernel table. Takes
   // the bytes as they come and stops at the first NUL; writes what decode() returns and returns its
-  // length. UTF-8, single-byte and multi-byte codecs only (decodesExactly()), and not where the
-  // system converts (Windows); kDoesNotFit from the others.
+  // length. UTF-8, single-byte and multi-byte codecs (decodesExactly()), and not where the system
+  // converts (Windows). Codesets that iconv converts give kDoesNotFit, except where ASCII converts
+  // alone and the text is ASCII up to its NUL or its end.
   bool decodesExactly() const noexcept;
   std::size_t decodeExact(std::string_view bytes, char16_t* out) const noexcept;
 

@@ -16,6 +16,16 @@ constexpr std::size_t kCutFirstBytes = 256;
 // Text that may not fit the value. Out of line, so that short text, as most arguments are, is
 // written straight into the value with nothing of this path to set up.
 [[gnu::noinline]] runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes) {
+  // Short ASCII in a codeset that iconv converts, widened straight into the value.
+  if (bytes.size() <= runtime::Text::kInlineUnits) {
+    bool ascii = true;
+    runtime::Text text = runtime::Text::Build(bytes.size(), [&](char16_t* units) {
+      const std::size_t length = codec.decodeExact(bytes, units);
+      ascii = length != NarrowCodec::kDoesNotFit;
+      return ascii ? length : 0;
+    });
+    if (ascii) return text;
+  }
   // Bytes are cut at their NUL first where there are few of them, where their last is a NUL (as in
   // a buffer that holds a shorter string), or where one of those that backend text holds inline is:
   // the text is then allocated for what is left, nothing if it fits inline. Other text gets room for

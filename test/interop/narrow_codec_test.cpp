@@ -372,6 +372,32 @@ TEST(IconvCodec, TagCharactersTheCodesetLacksBecomeQuestionMarks) {
   EXPECT_EQ(gb18030.decode(gb18030.encode(text)), u"a\U000E0021b?\U000E007Fc\U000E0080");
 }
 
+// Short ASCII in a codeset that iconv converts is widened straight into backend text; anything else
+// in it, and ISO-2022-JP, whose escapes are ASCII bytes, still go through iconv.
+TEST(IconvCodec, ShortBackendTextIsWidenedOnlyWhereItIsAscii) {
+  const NarrowCodec gb18030 = NarrowCodec::forCodeset("GB18030");
+  const NarrowCodec iso2022jp = NarrowCodec::forCodeset("ISO-2022-JP");
+  ASSERT_EQ(gb18030.kind(), NarrowCodec::Kind::Iconv);
+  ASSERT_EQ(iso2022jp.kind(), NarrowCodec::Kind::Iconv);
+  for (std::size_t length = 0; length <= 27; ++length) {
+    std::vector<std::string> texts = {std::string(length, 'a')};
+    if (length > 0) {
+      for (std::size_t at = 0; at < length; ++at) {
+        texts.push_back(std::string(length, 'a'));
+        texts.back()[at] = '\0';
+        texts.push_back(std::string(length, 'a'));
+        texts.back()[at] = '\x81';  // a lead byte, complete or not
+      }
+      texts.push_back(std::string(length - 1, 'a') + "\x81\x30\x81\x30");  // a four-byte character
+    }
+    for (const std::string& text : texts) {
+      EXPECT_EQ(DecodeToText(gb18030, text).units(), gb18030.decode(text)) << length;
+    }
+  }
+  const std::string escaped = "ab\x1B$BF|K\\\x1B(Bcd";
+  EXPECT_EQ(DecodeToText(iso2022jp, escaped).units(), u"ab\u65E5\u672Ccd");
+}
+
 // Decoding into the caller's storage holds one unit per byte. TSCII makes up to four of one byte
 // (a Tamil ligature is a sequence of characters): such text is decoded the other way, with the
 // same result, and a short one fits the spare room.
