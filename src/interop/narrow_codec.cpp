@@ -354,10 +354,6 @@ std::size_t NarrowCodec::decodeUntilNulInto(std::string_view bytes, char16_t* ou
   if (asciiDecodesAlone()) {
     ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
-    // What follows is decoded from a multiple of 64 bytes on, the units from there written again:
-    // its loads and stores then keep the alignment that they have from the start, and lose a tenth
-    // of their speed where they would straddle cache lines.
-    ascii &= ~std::size_t{63};
   }
   const std::string_view rest = bytes.substr(ascii);
   const std::size_t length = decodeInto(rest.substr(0, rest.find('\0')), out + ascii);
