@@ -9,8 +9,8 @@ namespace tarvo::interop {
 
 namespace {
 
-// Up to this many bytes, looking for the NUL first costs less than the calls that look for it while
-// decoding.
+// Up to this many bytes the NUL is looked for before anything is decoded, a search of a few
+// nanoseconds; finding it while decoding pays from longer text on.
 constexpr std::size_t kCutFirstBytes = 256;
 
 // Text that may not fit the value. Out of line, so that short text, as most arguments are, is
