@@ -74,7 +74,8 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     AsciiPrefix16,
                                     FindNul16,
                                     NarrowAscii,
-                                    WidenAscii};
+                                    WidenAscii,
+                                    nullptr};
 
 }  // namespace
 

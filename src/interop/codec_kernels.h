@@ -68,6 +68,12 @@ struct CodecKernels {
   // NUL or byte from 0x80 up, or at `size`. So for ASCII text this one pass also finds the NUL, as
   // narrowAscii's does. Writes at most `size` units.
   std::size_t (*widenAscii)(const char* bytes, std::size_t size, char16_t* out);
+
+  // Short UTF-8 (up to 63 bytes) of ASCII and two-byte sequences only, taken as it comes: decodes
+  // what comes before the first NUL in one step and returns its length, or returns
+  // NarrowCodec::kDoesNotFit, having written nothing, for longer text, for any other sequence and for
+  // a sequence that ends early. Writes exactly what it returns. Null in the sets without it.
+  std::size_t (*decodeShortUtf8)(const char* bytes, std::size_t size, char16_t* out);
 };
 
 const CodecKernels& PortableKernels();

@@ -622,7 +622,8 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 AsciiPrefix16,
                                 FindNul16,
                                 NarrowAscii,
-                                WidenAscii};
+                                WidenAscii,
+                                nullptr};
 
 }  // namespace
 

@@ -64,6 +64,62 @@ TARVO_AVX512 inline void AlignOnAsciiHead(const unsigned char*& p, const unsigne
   out += step;
 }
 
+// Byte i - 1 of a block, from the previous block's last byte for byte 0: indexes 63 + i of the
+// two registers side by side.
+alignas(64) constexpr unsigned char kPreceding[64] = {
+    63,  64,  65,  66,  67,  68,  69,  70,  71,  72,  73,  74,  75,  76,  77,  78,
+    79,  80,  81,  82,  83,  84,  85,  86,  87,  88,  89,  90,  91,  92,  93,  94,
+    95,  96,  97,  98,  99,  100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110,
+    111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126};
+// Units 0 to 31 and 32 to 63 from their low bytes (indexes 0..63) and high bytes (64..127).
+alignas(64) constexpr unsigned char kInterleaved[128] = {
+    0,  64,  1,  65,  2,  66,  3,  67,  4,  68,  5,  69,  6,  70,  7,  71,  8,  72,  9,  73,  10, 74,
+    11, 75,  12, 76,  13, 77,  14, 78,  15, 79,  16, 80,  17, 81,  18, 82,  19, 83,  20, 84,  21, 85,
+    22, 86,  23, 87,  24, 88,  25, 89,  26, 90,  27, 91,  28, 92,  29, 93,  30, 94,  31, 95,  32, 96,
+    33, 97,  34, 98,  35, 99,  36, 100, 37, 101, 38, 102, 39, 103, 40, 104, 41, 105, 42, 106, 43, 107,
+    44, 108, 45, 109, 46, 110, 47, 111, 48, 112, 49, 113, 50, 114, 51, 115, 52, 116, 53, 117, 54, 118,
+    55, 119, 56, 120, 57, 121, 58, 122, 59, 123, 60, 124, 61, 125, 62, 126, 63, 127};
+
+// The bytes of a block that are continuations (80..BF) and leads of two-byte sequences (C2..DF).
+struct TwoByteMarks {
+  std::uint64_t continuations;
+  std::uint64_t leads;
+};
+TARVO_AVX512 inline TwoByteMarks MarkTwoByteSequences(__m512i bytes) {
+  return {_mm512_cmplt_epi8_mask(bytes, _mm512_set1_epi8(-0x40)),
+          _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, _mm512_set1_epi8(static_cast<char>(0xC2))),
+                                 _mm512_set1_epi8(0x1D))};
+}
+
+// The units of a block of ASCII and two-byte sequences, given each byte's preceding byte: each
+// continuation byte becomes the unit that it ends (low byte the lead's two low bits and its own six,
+// high byte the lead's bits 2 to 4), every other byte is ASCII and stands for itself, and the bytes
+// outside `keep` (the leads) are dropped. One compress each packs the low and high bytes to the
+// front, and one two-register permute per 32 units pairs them up.
+struct Units64 {
+  __m512i first, second;
+};
+// kPreceding and kInterleaved in registers, loaded once per loop.
+struct TwoByteIndexes {
+  __m512i preceding, firstUnits, secondUnits;
+};
+TARVO_AVX512 inline TwoByteIndexes LoadTwoByteIndexes() {
+  return {Load512(kPreceding), Load512(kInterleaved), Load512(kInterleaved + 64)};
+}
+TARVO_AVX512 inline Units64 TwoByteUnits(__m512i bytes, __m512i preceding, std::uint64_t continuations,
+                                         std::uint64_t keep, const TwoByteIndexes& indexes) {
+  const __m512i combinedLow = _mm512_or_si512(
+      _mm512_and_si512(_mm512_slli_epi16(preceding, 6), _mm512_set1_epi8(static_cast<char>(0xC0))),
+      _mm512_and_si512(bytes, _mm512_set1_epi8(0x3F)));
+  const __m512i lowBytes = _mm512_mask_blend_epi8(continuations, bytes, combinedLow);
+  const __m512i highBytes = _mm512_maskz_mov_epi8(
+      continuations, _mm512_and_si512(_mm512_srli_epi16(preceding, 2), _mm512_set1_epi8(0x07)));
+  const __m512i low = _mm512_maskz_compress_epi8(keep, lowBytes);
+  const __m512i high = _mm512_maskz_compress_epi8(keep, highBytes);
+  return {_mm512_permutex2var_epi8(low, indexes.firstUnits, high),
+          _mm512_permutex2var_epi8(low, indexes.secondUnits, high)};
+}
+
 // Decodes blocks of 64 bytes from p for as long as they hold only ASCII and two-byte sequences, and
 // leaves p where the first other block begins, as the AVX2 set's loop of the same name does 32 at a
 // time: each continuation byte is decoded together with the byte before it, which may end the
@@ -75,51 +131,20 @@ TARVO_AVX512 inline void DecodeOneAndTwoByteRun(const unsigned char*& p, const u
                                                 char16_t*& out) {
   __m512i previous = _mm512_setzero_si512();  // p starts a sequence: no lead before it
   std::uint64_t carried = 0;                  // 1 when the previous block ended with a lead
-  // Byte i - 1 of a block, from the previous block's last byte for byte 0: indexes 63 + i of the
-  // two registers side by side.
-  alignas(64) static constexpr unsigned char kPreceding[64] = {
-      63,  64,  65,  66,  67,  68,  69,  70,  71,  72,  73,  74,  75,  76,  77,  78,
-      79,  80,  81,  82,  83,  84,  85,  86,  87,  88,  89,  90,  91,  92,  93,  94,
-      95,  96,  97,  98,  99,  100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110,
-      111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126};
-  const __m512i precedingIndexes = Load512(kPreceding);
-  // Units 0 to 31 and 32 to 63 from their low bytes (indexes 0..63) and high bytes (64..127).
-  alignas(64) static constexpr unsigned char kInterleaved[128] = {
-      0,  64,  1,  65,  2,  66,  3,  67,  4,  68,  5,  69,  6,  70,  7,  71,  8,  72,  9,  73,  10, 74,
-      11, 75,  12, 76,  13, 77,  14, 78,  15, 79,  16, 80,  17, 81,  18, 82,  19, 83,  20, 84,  21, 85,
-      22, 86,  23, 87,  24, 88,  25, 89,  26, 90,  27, 91,  28, 92,  29, 93,  30, 94,  31, 95,  32, 96,
-      33, 97,  34, 98,  35, 99,  36, 100, 37, 101, 38, 102, 39, 103, 40, 104, 41, 105, 42, 106, 43, 107,
-      44, 108, 45, 109, 46, 110, 47, 111, 48, 112, 49, 113, 50, 114, 51, 115, 52, 116, 53, 117, 54, 118,
-      55, 119, 56, 120, 57, 121, 58, 122, 59, 123, 60, 124, 61, 125, 62, 126, 63, 127};
-  const __m512i firstIndexes = Load512(kInterleaved);
-  const __m512i secondIndexes = Load512(kInterleaved + 64);
+  const TwoByteIndexes indexes = LoadTwoByteIndexes();
   while (end - p >= 64) {
     const __m512i bytes = Load512(p);
-    const std::uint64_t continuations = _mm512_cmplt_epi8_mask(bytes, _mm512_set1_epi8(-0x40));  // 80..BF
-    const std::uint64_t leads = _mm512_cmple_epu8_mask(
-        _mm512_sub_epi8(bytes, _mm512_set1_epi8(static_cast<char>(0xC2))), _mm512_set1_epi8(0x1D));  // C2..DF
+    const auto [continuations, leads] = MarkTwoByteSequences(bytes);
     const std::uint64_t ascii = ~HighBytes(bytes);
     // Each continuation byte must follow a lead and each lead be followed by one; C0, C1 and E0..FF
     // are none of the three.
     if ((ascii | continuations | leads) != ~std::uint64_t{0} || continuations != ((leads << 1) | carried))
       break;
-    const __m512i preceding = _mm512_permutex2var_epi8(previous, precedingIndexes, bytes);
-    // Each continuation byte becomes the unit that it ends: low byte the lead's two low bits and its
-    // own six, high byte the lead's bits 2 to 4. Every other byte is ASCII, or a lead to be dropped,
-    // and stands for itself.
-    const __m512i combinedLow = _mm512_or_si512(
-        _mm512_and_si512(_mm512_slli_epi16(preceding, 6), _mm512_set1_epi8(static_cast<char>(0xC0))),
-        _mm512_and_si512(bytes, _mm512_set1_epi8(0x3F)));
-    const __m512i lowBytes = _mm512_mask_blend_epi8(continuations, bytes, combinedLow);
-    const __m512i highBytes = _mm512_maskz_mov_epi8(
-        continuations, _mm512_and_si512(_mm512_srli_epi16(preceding, 2), _mm512_set1_epi8(0x07)));
+    const __m512i preceding = _mm512_permutex2var_epi8(previous, indexes.preceding, bytes);
     const std::uint64_t keep = ~leads;
-    const __m512i low = _mm512_maskz_compress_epi8(keep, lowBytes);
-    const __m512i high = _mm512_maskz_compress_epi8(keep, highBytes);
-    const __m512i first = _mm512_permutex2var_epi8(low, firstIndexes, high);
-    const __m512i second = _mm512_permutex2var_epi8(low, secondIndexes, high);
-    _mm512_storeu_si512(out, first);
-    _mm512_storeu_si512(out + 32, second);
+    const Units64 units = TwoByteUnits(bytes, preceding, continuations, keep, indexes);
+    _mm512_storeu_si512(out, units.first);
+    _mm512_storeu_si512(out + 32, units.second);
     out += _mm_popcnt_u64(keep);
     carried = leads >> 63;
     previous = bytes;
@@ -152,6 +177,31 @@ TARVO_AVX512 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_
   static const auto decodeRest = Avx2Kernels()->decodeUtf8;
   out += decodeRest(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p), out);
   return static_cast<std::size_t>(out - start);
+}
+
+// Short text below 64 bytes in one block: a masked load reads no byte past its end, the checks are those of
+// the loop above within the bytes before the first NUL, and masked stores write its units only.
+TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, char16_t* out) {
+  // Below 64 bytes, so that a lead in the last byte still shifts onto a bit of its own below.
+  if (size >= 64) return NarrowCodec::kDoesNotFit;
+  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
+  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
+  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
+  const std::uint64_t text = nul == 0 ? inText : (nul & (0 - nul)) - 1;  // the bytes before the NUL
+  const TwoByteMarks marks = MarkTwoByteSequences(block);
+  const std::uint64_t continuations = marks.continuations & text, leads = marks.leads & text;
+  const std::uint64_t ascii = ~HighBytes(block) & text;
+  // A lead in the last byte wants a continuation past the text, and so fails the second test.
+  if ((ascii | continuations | leads) != text || continuations != leads << 1) return NarrowCodec::kDoesNotFit;
+  const TwoByteIndexes indexes = LoadTwoByteIndexes();
+  const __m512i preceding = _mm512_permutex2var_epi8(_mm512_setzero_si512(), indexes.preceding, block);
+  const std::uint64_t keep = text & ~leads;
+  const Units64 units = TwoByteUnits(block, preceding, continuations, keep, indexes);
+  const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(keep));
+  const std::uint64_t unitsMask = (std::uint64_t{1} << length) - 1;
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(unitsMask), units.first);
+  _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(unitsMask >> 32), units.second);
+  return length;
 }
 
 // Encodes 32 units below 0x800, some of them from 0x80 up, and returns where the output continues.
@@ -226,6 +276,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.decodeUtf8 = DecodeUtf8;
     kernels.encodeUtf8 = EncodeUtf8;
     kernels.widenAscii = WidenAscii;
+    kernels.decodeShortUtf8 = DecodeShortUtf8;
     return kernels;
   }();
   return &kAvx512;

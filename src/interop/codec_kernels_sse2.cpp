@@ -220,7 +220,8 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 AsciiPrefix16,
                                 FindNul16,
                                 NarrowAscii,
-                                WidenAscii};
+                                WidenAscii,
+                                nullptr};
 
 }  // namespace
 

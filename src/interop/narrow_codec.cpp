@@ -404,7 +404,16 @@ bool NarrowCodec::decodesExactly() const noexcept {
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
   const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = begin + bytes.size();
-  if (kind_ == Kind::Utf8) return scalar::DecodeUtf8UntilNul(begin, end, out);
+  if (kind_ == Kind::Utf8) {
+    // ASCII of 16 to 32 bytes goes whole; other letters of one and two bytes in one block where the
+    // processor has the instructions for it; the rest a character at a time.
+    if (scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
+    if (kernels_->decodeShortUtf8 != nullptr) {
+      const std::size_t length = kernels_->decodeShortUtf8(bytes.data(), bytes.size(), out);
+      if (length != kDoesNotFit) return length;
+    }
+    return scalar::DecodeUtf8UntilNul(begin, end, out);
+  }
   if (kind_ == Kind::SingleByte) return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
   if (kind_ == Kind::MultiByte) return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
   if (asciiDecodesAlone_) {

@@ -67,9 +67,12 @@ class SameOnEveryKernelSet {
     }
     // Short text goes one character at a time into storage of exactly its size, NUL and all.
     if (bytes.size() <= kExactSizes && codecs_.front().decodesExactly()) {
-      const auto exact = std::make_unique<char16_t[]>(bytes.size());
-      const std::size_t length = codecs_.front().decodeExact(bytes, exact.get());
-      ASSERT_TRUE(std::u16string_view(exact.get(), length) == expected) << "exactly: " << what;
+      for (const NarrowCodec& codec : codecs_) {
+        const auto exact = std::make_unique<char16_t[]>(bytes.size());
+        const std::size_t length = codec.decodeExact(bytes, exact.get());
+        ASSERT_TRUE(std::u16string_view(exact.get(), length) == expected)
+            << SetName(codec.kernelSet()) << " exactly: " << what;
+      }
     }
   }
 
