@@ -91,14 +91,6 @@ TARVO_AVX512 inline TwoByteMarks MarkTwoByteSequences(__m512i bytes) {
                                  _mm512_set1_epi8(0x1D))};
 }
 
-// The units of a block of ASCII and two-byte sequences, given each byte's preceding byte: each
-// continuation byte becomes the unit that it ends (low byte the lead's two low bits and its own six,
-// high byte the lead's bits 2 to 4), every other byte is ASCII and stands for itself, and the bytes
-// outside `keep` (the leads) are dropped. One compress each packs the low and high bytes to the
-// front, and one two-register permute per 32 units pairs them up.
-struct Units64 {
-  __m512i first, second;
-};
 // kPreceding and kInterleaved in registers, loaded once per loop.
 struct TwoByteIndexes {
   __m512i preceding, firstUnits, secondUnits;
@@ -106,6 +98,17 @@ struct TwoByteIndexes {
 TARVO_AVX512 inline TwoByteIndexes LoadTwoByteIndexes() {
   return {Load512(kPreceding), Load512(kInterleaved), Load512(kInterleaved + 64)};
 }
+
+// Units 0 to 31 and 32 to 63 of a block.
+struct Units64 {
+  __m512i first, second;
+};
+
+// The units of a block of ASCII and two-byte sequences, given each byte's preceding byte: each
+// continuation byte becomes the unit that it ends (low byte the lead's two low bits and its own six,
+// high byte the lead's bits 2 to 4), every other byte is ASCII and stands for itself, and the bytes
+// outside `keep` (the leads) are dropped. One compress each packs the low and high bytes to the
+// front, and one two-register permute per 32 units pairs them up.
 TARVO_AVX512 inline Units64 TwoByteUnits(__m512i bytes, __m512i preceding, std::uint64_t continuations,
                                          std::uint64_t keep, const TwoByteIndexes& indexes) {
   const __m512i combinedLow = _mm512_or_si512(
@@ -179,8 +182,9 @@ TARVO_AVX512 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_
   return static_cast<std::size_t>(out - start);
 }
 
-// Short text below 64 bytes in one block: a masked load reads no byte past its end, the checks are those of
-// the loop above within the bytes before the first NUL, and masked stores write its units only.
+// Short text below 64 bytes in one block: a masked load reads no byte past its end, the checks
+// are those of the loop above within the bytes before the first NUL, and masked stores write its
+// units only.
 TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, char16_t* out) {
   // Below 64 bytes, so that a lead in the last byte still shifts onto a bit of its own below.
   if (size >= 64) return NarrowCodec::kDoesNotFit;

@@ -294,13 +294,13 @@ inline bool FourTwoByteSequences(std::uint64_t word) {
 
 // Decodes up to the first NUL, which a sequence never swallows (0x00 continues nothing), so this
 // makes what DecodeUtf8 makes of the bytes before it. The short text that most calls carry comes
-// here, straight into storage of one unit per byte: 16 to 32 bytes of ASCII whole; otherwise ASCII
-// sixteen bytes at a time while they last, then, while a word of eight bytes remains, the ASCII at
-// p a word at a time (all eight units written, as many kept as were ASCII) and four two-byte
-// characters at once; an ASCII end of the text as the last word of eight bytes; the rest one
-// character at a time. Writes within end - p units.
+// here, straight into storage of one unit per byte, once its caller has tried WidenShortAscii and
+// the kernel set's short loop, where it has one: ASCII sixteen bytes at a time while it lasts,
+// then, while a word of eight bytes remains, the ASCII at p a word at a time (all eight units
+// written, as many kept as were ASCII) and four two-byte characters at once; an ASCII end of the
+// text as the last word of eight bytes; the rest one character at a time. Writes within end - p
+// units.
 inline std::size_t DecodeUtf8UntilNul(const unsigned char* p, const unsigned char* end, char16_t* out) {
-  if (WidenShortAscii(p, static_cast<std::size_t>(end - p), out)) return static_cast<std::size_t>(end - p);
   const unsigned char* const begin = p;
   char16_t* const start = out;
   while (p != end) {
