@@ -75,6 +75,7 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     FindNul16,
                                     NarrowAscii,
                                     WidenAscii,
+                                    nullptr,
                                     nullptr};
 
 }  // namespace

@@ -74,6 +74,12 @@ struct CodecKernels {
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text, for any other sequence and for
   // a sequence that ends early. Writes exactly what it returns. Null in the sets without it.
   std::size_t (*decodeShortUtf8)(const char* bytes, std::size_t size, char16_t* out);
+  // Short text (up to 63 bytes) in a single-byte codeset where bytes 01-7F are ASCII: decodes what
+  // comes before the first NUL in one step and returns its length, or returns
+  // NarrowCodec::kDoesNotFit, having written nothing, for longer text and other codesets. Writes
+  // exactly what it returns. Null in the sets without it.
+  std::size_t (*decodeShortSingleByte)(const char* bytes, std::size_t size, char16_t* out,
+                                       const NarrowCodec::SingleByteTables& tables);
 };
 
 const CodecKernels& PortableKernels();

@@ -623,6 +623,7 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 FindNul16,
                                 NarrowAscii,
                                 WidenAscii,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

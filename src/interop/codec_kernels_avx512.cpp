@@ -208,6 +208,31 @@ TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, ch
   return length;
 }
 
+// Short single-byte text below 64 bytes in one block, where bytes 01-7F are ASCII: each byte from
+// 0x80 up looks up the low and the high byte of its unit in the codeset's upper half, 128 bytes
+// each and so two registers for one two-register permute; ASCII bytes stay as they are.
+TARVO_AVX512 std::size_t DecodeShortSingleByte(const char* bytes, std::size_t size, char16_t* out,
+                                               const NarrowCodec::SingleByteTables& tables) {
+  static_assert(sizeof(tables.upperDecodeLow) == 128 && sizeof(tables.upperDecodeHigh) == 128);
+  if (size >= 64 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
+  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
+  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
+  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
+  const unsigned length = static_cast<unsigned>(nul == 0 ? size : _tzcnt_u64(nul));
+  const std::uint64_t high = HighBytes(block);
+  const unsigned char* const lowTable = tables.upperDecodeLow.front().data();
+  const unsigned char* const highTable = tables.upperDecodeHigh.front().data();
+  const __m512i low = _mm512_mask2_permutex2var_epi8(Load512(lowTable), block, high, Load512(lowTable + 64));
+  const __m512i highBytes =
+      _mm512_maskz_permutex2var_epi8(high, Load512(highTable), block, Load512(highTable + 64));
+  const std::uint64_t unitsMask = (std::uint64_t{1} << length) - 1;
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(unitsMask),
+                           _mm512_permutex2var_epi8(low, Load512(kInterleaved), highBytes));
+  _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(unitsMask >> 32),
+                           _mm512_permutex2var_epi8(low, Load512(kInterleaved + 64), highBytes));
+  return length;
+}
+
 // Encodes 32 units below 0x800, some of them from 0x80 up, and returns where the output continues.
 // Each unit is first written as two bytes: a two-byte sequence (lead, then continuation), or ASCII and
 // a zero byte; one compress then packs the bytes that belong to the output to the front.
@@ -281,6 +306,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.encodeUtf8 = EncodeUtf8;
     kernels.widenAscii = WidenAscii;
     kernels.decodeShortUtf8 = DecodeShortUtf8;
+    kernels.decodeShortSingleByte = DecodeShortSingleByte;
     return kernels;
   }();
   return &kAvx512;

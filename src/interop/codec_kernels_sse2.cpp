@@ -221,6 +221,7 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 FindNul16,
                                 NarrowAscii,
                                 WidenAscii,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

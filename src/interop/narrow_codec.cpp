@@ -414,7 +414,13 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
     }
     return scalar::DecodeUtf8UntilNul(begin, end, out);
   }
-  if (kind_ == Kind::SingleByte) return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
+  if (kind_ == Kind::SingleByte) {
+    if (kernels_->decodeShortSingleByte != nullptr) {
+      const std::size_t length = kernels_->decodeShortSingleByte(bytes.data(), bytes.size(), out, *tables_);
+      if (length != kDoesNotFit) return length;
+    }
+    return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
+  }
   if (kind_ == Kind::MultiByte) return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
   if (asciiDecodesAlone_) {
     const std::size_t ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
