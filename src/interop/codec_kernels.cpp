@@ -76,6 +76,7 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     NarrowAscii,
                                     WidenAscii,
                                     nullptr,
+                                    nullptr,
                                     nullptr};
 
 }  // namespace

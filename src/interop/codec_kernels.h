@@ -11,6 +11,8 @@
 
 namespace tarvo::interop {
 
+struct MultiByteTables;
+
 // Tables of a codeset in which every character is one byte. Built once by forCodeset and then shared
 // read-only by every copy of the codec.
 struct NarrowCodec::SingleByteTables {
@@ -80,6 +82,12 @@ struct CodecKernels {
   // exactly what it returns. Null in the sets without it.
   std::size_t (*decodeShortSingleByte)(const char* bytes, std::size_t size, char16_t* out,
                                        const NarrowCodec::SingleByteTables& tables);
+  // Short text (up to 32 bytes) in a multi-byte codeset where bytes 01-7F are ASCII, of ASCII and
+  // two-byte characters only: decodes what comes before the first NUL in one step and returns its
+  // length, or returns NarrowCodec::kDoesNotFit, having written nothing, for longer text, other
+  // codesets and any other sequence. Writes exactly what it returns. Null in the sets without it.
+  std::size_t (*decodeShortMultiByte)(const char* bytes, std::size_t size, char16_t* out,
+                                      const MultiByteTables& tables);
 };
 
 const CodecKernels& PortableKernels();

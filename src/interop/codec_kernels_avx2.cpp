@@ -624,6 +624,7 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 NarrowAscii,
                                 WidenAscii,
                                 nullptr,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

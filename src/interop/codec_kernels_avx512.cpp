@@ -24,9 +24,10 @@
 #include <cstdint>
 
 #include "interop/codec_scalar.h"
+#include "interop/multi_byte_tables.h"
 
 #define TARVO_AVX512 \
-  __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx2,bmi,popcnt")))
+  __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx2,bmi,bmi2,popcnt")))
 
 namespace tarvo::interop {
 namespace {
@@ -233,6 +234,104 @@ TARVO_AVX512 std::size_t DecodeShortSingleByte(const char* bytes, std::size_t si
   return length;
 }
 
+// Short multi-byte text spanning more rows than this goes the long way.
+constexpr int kMostRowsInShortText = 4;
+
+// The entries of `table` (32 of them) at the low five bits of each index.
+TARVO_AVX512 inline __m512i LookUp32(const std::uint32_t* table, __m512i indexes) {
+  return _mm512_permutex2var_epi32(Load512(table), indexes, Load512(table + 16));
+}
+
+// Short multi-byte text of up to 32 bytes in one block, where bytes 01-7F are ASCII and every other
+// character is two bytes, or three that begin with the codeset's one three-byte lead. Leaving those
+// leads aside, the bytes from 0x80 up pair off from the start of each run of them, as decoding one
+// character after another would pair them where each pair is a character. The pairs' rows come
+// from one shuffle (from another where a three-byte lead goes before), their units from the rows
+// by permutes, and one expand puts them among the ASCII. A lead without a row, a pair that is no
+// character or a run of odd length sends the text the long way.
+TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t size, char16_t* out,
+                                              const MultiByteTables& tables) {
+  if (size > 32 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
+  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
+  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
+  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
+  const std::uint64_t text = nul == 0 ? inText : (nul & (0 - nul)) - 1;  // the bytes before the NUL
+  const std::uint64_t highOrLead = HighBytes(block) & text;
+  const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(text));
+  if (highOrLead == 0) {
+    _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1),
+                             _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block)));
+    return length;
+  }
+  const std::uint64_t threeByteLeads =
+      tables.threeByteLead == 0 ? 0
+                                : _mm512_mask_cmpeq_epi8_mask(
+                                      text, block, _mm512_set1_epi8(static_cast<char>(tables.threeByteLead)));
+  const std::uint64_t high = highOrLead & ~threeByteLeads;
+  // Adding a run's first bit carries through the run and clears it: so the runs that start on an
+  // even byte are found at once, and each run's leads are the bytes of its start's parity.
+  constexpr std::uint64_t kEven = 0x5555555555555555;
+  const std::uint64_t starts = high & ~(high << 1);
+  const std::uint64_t evenRuns = high & ~(high + (starts & kEven));
+  const std::uint64_t leads = (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
+  const std::uint64_t trails = high & ~leads;
+  if (trails != leads << 1 || (threeByteLeads << 1 & ~leads) != 0) return NarrowCodec::kDoesNotFit;
+  const __mmask16 pairs = static_cast<__mmask16>((1u << _mm_popcnt_u64(leads)) - 1);
+  const __m512i leadBytes = _mm512_maskz_compress_epi8(leads, block);
+  const __mmask64 afterThreeByteLead = static_cast<__mmask64>(_pext_u64(threeByteLeads << 1, leads));
+  const __m512i leadRows =
+      _mm512_mask_blend_epi8(afterThreeByteLead,
+                             _mm512_permutex2var_epi8(Load512(tables.leadRows.data()), leadBytes,
+                                                      Load512(tables.leadRows.data() + 64)),
+                             _mm512_permutex2var_epi8(Load512(tables.threeByteRows.data()), leadBytes,
+                                                      Load512(tables.threeByteRows.data() + 64)));
+  if (_mm512_mask_testn_epi32_mask(pairs, _mm512_cvtepu8_epi32(_mm512_castsi512_si128(leadRows)),
+                                   _mm512_set1_epi32(0xFF)) != 0) {
+    return NarrowCodec::kDoesNotFit;
+  }
+  // Each row's upper half, where every trail byte falls, is eight registers of entries: two
+  // two-register permutes by the trail's low five bits and two blends by its next two bits look
+  // them up, for every pair whose lead shares the row.
+  const __m512i rows = _mm512_cvtepu8_epi32(_mm512_castsi512_si128(leadRows));
+  const __m512i trailBytes =
+      _mm512_cvtepu8_epi32(_mm512_castsi512_si128(_mm512_maskz_compress_epi8(trails, block)));
+  const __mmask16 bit5 = _mm512_test_epi32_mask(trailBytes, _mm512_set1_epi32(0x20));
+  const __mmask16 bit6 = _mm512_test_epi32_mask(trailBytes, _mm512_set1_epi32(0x40));
+  __m512i entries = _mm512_setzero_si512();
+  __mmask16 left = pairs;
+  // The first row comes from the bytes themselves, sooner than from the register.
+  const std::uint64_t firstLead = _tzcnt_u64(leads);
+  const std::size_t firstLeadByte = static_cast<unsigned char>(bytes[firstLead]) - 0x80;
+  std::uint32_t row = (threeByteLeads << 1 >> firstLead & 1) != 0 ? tables.threeByteRows[firstLeadByte]
+                                                                  : tables.leadRows[firstLeadByte];
+  for (int rowsSeen = 1;; ++rowsSeen) {
+    const __mmask16 same = _mm512_mask_cmpeq_epi32_mask(left, rows, _mm512_set1_epi32(static_cast<int>(row)));
+    const std::uint32_t* upper = tables.rows[row].data() + 0x80;
+    const __m512i low =
+        _mm512_mask_blend_epi32(bit5, LookUp32(upper, trailBytes), LookUp32(upper + 32, trailBytes));
+    const __m512i high =
+        _mm512_mask_blend_epi32(bit5, LookUp32(upper + 64, trailBytes), LookUp32(upper + 96, trailBytes));
+    entries = _mm512_mask_blend_epi32(same, entries, _mm512_mask_blend_epi32(bit6, low, high));
+    left &= static_cast<__mmask16>(~same);
+    if (left == 0) break;
+    if (rowsSeen == kMostRowsInShortText) return NarrowCodec::kDoesNotFit;
+    row = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm512_castsi512_si128(
+        _mm512_permutexvar_epi32(_mm512_set1_epi32(static_cast<int>(_tzcnt_u32(left))), rows))));
+  }
+  // kNext and kInvalid both have the top bit: neither is a character.
+  if (_mm512_mask_cmplt_epi32_mask(pairs, entries, _mm512_setzero_si512()) != 0)
+    return NarrowCodec::kDoesNotFit;
+  const std::uint64_t keep = text & ~trails & ~threeByteLeads;
+  const __m512i kept = _mm512_maskz_compress_epi8(keep, block);
+  const __mmask32 leadSlots = static_cast<__mmask32>(_pext_u64(leads, keep));
+  const __m512i result =
+      _mm512_mask_expand_epi16(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(kept)), leadSlots,
+                               _mm512_castsi256_si512(_mm512_cvtepi32_epi16(entries)));
+  const unsigned units = static_cast<unsigned>(_mm_popcnt_u64(keep));
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << units) - 1), result);
+  return units;
+}
+
 // Encodes 32 units below 0x800, some of them from 0x80 up, and returns where the output continues.
 // Each unit is first written as two bytes: a two-byte sequence (lead, then continuation), or ASCII and
 // a zero byte; one compress then packs the bytes that belong to the output to the front.
@@ -296,7 +395,8 @@ const CodecKernels* Avx512Kernels() {
   __builtin_cpu_init();
   const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                          __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
-                         __builtin_cpu_supports("avx512vbmi2") && Avx2Kernels() != nullptr;
+                         __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") &&
+                         Avx2Kernels() != nullptr;
   if (!supported) return nullptr;
   // The AVX2 set with this file's loops in place of its own; built once, then only read.
   static const CodecKernels kAvx512 = [] {
@@ -307,6 +407,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.widenAscii = WidenAscii;
     kernels.decodeShortUtf8 = DecodeShortUtf8;
     kernels.decodeShortSingleByte = DecodeShortSingleByte;
+    kernels.decodeShortMultiByte = DecodeShortMultiByte;
     return kernels;
   }();
   return &kAvx512;

@@ -222,6 +222,7 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 NarrowAscii,
                                 WidenAscii,
                                 nullptr,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

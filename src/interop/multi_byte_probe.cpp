@@ -2,6 +2,7 @@
 // every BMP character, each converted alone from the initial state.
 #include "interop/multi_byte_tables.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -45,6 +46,35 @@ Probe ConvertAlone(iconv_t cd, const void* in, std::size_t inBytes, Out* out, st
   }
   *produced = (roomBytes - outLeft) / sizeof(Out);
   return Probe::Converted;
+}
+
+// The row that `entry` sends the next byte to, where it does and the row is below 256; else 0.
+unsigned char SmallRow(std::uint32_t entry) {
+  const bool next = entry != MultiByteTables::kInvalid && (entry & MultiByteTables::kNext) != 0;
+  return next && (entry & ~MultiByteTables::kNext) < 0x100 ? static_cast<unsigned char>(entry) : 0;
+}
+
+// Fills leadRows, threeByteLead and threeByteRows from the decoding tree.
+void FindLeadRows(MultiByteTables& tables) {
+  int threeByteLeads = 0;
+  for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+    const unsigned char row = SmallRow(tables.rows[0][byte]);
+    tables.leadRows[byte - 0x80] = row;
+    if (row == 0) continue;
+    const auto& second = tables.rows[row];
+    if (std::none_of(second.begin(), second.end(),
+                     [](std::uint32_t entry) { return SmallRow(entry) != 0; })) {
+      continue;
+    }
+    ++threeByteLeads;
+    tables.threeByteLead = static_cast<unsigned char>(byte);
+    for (unsigned next = 0x80; next < 0x100; ++next)
+      tables.threeByteRows[next - 0x80] = SmallRow(second[next]);
+  }
+  if (threeByteLeads != 1) {
+    tables.threeByteLead = 0;
+    tables.threeByteRows.fill(0);
+  }
 }
 
 bool ProbeDecoding(const std::string& codeset, MultiByteTables& tables) {
@@ -91,6 +121,7 @@ bool ProbeDecoding(const std::string& codeset, MultiByteTables& tables) {
   for (unsigned byte = 1; byte < 0x80; ++byte) {
     if (tables.rows[0][byte] != byte) tables.asciiCompatible = false;
   }
+  FindLeadRows(tables);
   return tables.rows.size() > 1;  // else the single-byte tables would serve
 }
 

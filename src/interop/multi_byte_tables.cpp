@@ -352,7 +352,10 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
         if (units == 0) {
           p = DecodeCharacter(p, out, rows);
         } else {
-          p = bmi ? DecodeChunkBmi(p, units, out, rows) : DecodeChunkSse2(p, units, out, rows);
+          // A copy for the call, whose address escapes, so that `out` itself stays in a register.
+          char16_t* chunkOut = out;
+          p = bmi ? DecodeChunkBmi(p, units, chunkOut, rows) : DecodeChunkSse2(p, units, chunkOut, rows);
+          out = chunkOut;
         }
         continue;
       }

@@ -22,6 +22,13 @@ struct MultiByteTables {
   static constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
   static constexpr std::uint32_t kNext = 0x80000000;
   std::vector<std::array<std::uint32_t, 256>> rows;
+  // For byte 0x80 + i, the row that its second byte is looked up in where that row is below 256;
+  // 0 for a byte that begins no longer sequence. Lets vector code find many rows with one shuffle.
+  std::array<unsigned char, 128> leadRows{};
+  // The one byte that begins three-byte sequences (EUC-JP's 8F), or 0 where there is none or more
+  // than one; and for second byte 0x80 + i after it, the row of the third, as in leadRows.
+  unsigned char threeByteLead = 0;
+  std::array<unsigned char, 128> threeByteRows{};
 
   // Encoding, indexed by UTF-16 unit: the character's bytes (the first in the lowest byte) and, in
   // the top byte, how many there are; 0 for a character the codeset lacks.

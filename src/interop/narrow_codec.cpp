@@ -421,7 +421,13 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
     }
     return scalar::DecodeSingleByteUntilNul(begin, end, out, *tables_);
   }
-  if (kind_ == Kind::MultiByte) return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
+  if (kind_ == Kind::MultiByte) {
+    if (kernels_->decodeShortMultiByte != nullptr) {
+      const std::size_t length = kernels_->decodeShortMultiByte(bytes.data(), bytes.size(), out, *multiByte_);
+      if (length != kDoesNotFit) return length;
+    }
+    return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
+  }
   if (asciiDecodesAlone_) {
     const std::size_t ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -110,6 +111,39 @@ TEST_P(MultiByteTables, RandomTextConvertsAsIconvConvertsIt) {
     for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
       ASSERT_EQ(tabled_.withKernelSet(set).decode(bytes), reference_.decode(bytes)) << round;
       ASSERT_EQ(tabled_.withKernelSet(set).encode(text), reference_.encode(text)) << round;
+    }
+  }
+}
+
+// Short text goes straight into backend text, whole blocks at a time where the processor can: text
+// of a few characters of the codeset (and so few rows of its tables), ASCII, stray bytes from 0x80
+// up and a NUL now and then, cut anywhere, on every kernel set.
+TEST_P(MultiByteTables, ShortTextDecodesExactlyAsIconvDecodesIt) {
+  std::mt19937 random(20261209);
+  std::vector<std::string> characters;
+  for (std::uint32_t unit = 0x80; unit < 0x10000; ++unit) {
+    const std::string bytes = reference_.encode(std::u16string(1, static_cast<char16_t>(unit)));
+    if (bytes != "?") characters.push_back(bytes);
+  }
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> few(1 + random() % 6);
+    for (std::string& character : few) character = characters[random() % characters.size()];
+    std::string bytes;
+    while (bytes.size() < 36) {
+      const unsigned choice = random() % 20;
+      bytes += choice < 8    ? std::string(1, static_cast<char>(0x20 + random() % 0x5F))
+               : choice < 18 ? few[random() % few.size()]
+               : choice < 19 ? std::string(1, static_cast<char>(0x80 + random() % 0x80))
+                             : std::string(1, '\0');
+    }
+    for (std::size_t length = 1; length <= 32; length += 1 + random() % 3) {
+      const std::string cut = bytes.substr(0, length);
+      const std::u16string expected = reference_.decode(cut.substr(0, cut.find('\0')));
+      for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
+        const auto storage = std::make_unique<char16_t[]>(length);
+        const std::size_t written = tabled_.withKernelSet(set).decodeExact(cut, storage.get());
+        ASSERT_EQ(std::u16string(storage.get(), written), expected) << round << ": " << Hex(cut);
+      }
     }
   }
 }
