@@ -397,10 +397,6 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
   return fixed.size();
 }
 
-bool NarrowCodec::decodesExactly() const noexcept {
-  return kind_ != Kind::Iconv;
-}
-
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
   const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = begin + bytes.size();

@@ -69,12 +69,19 @@ class NarrowCodec {
   std::size_t decodeUntilNulInto(std::string_view bytes, char16_t* out) const;
 
   // Short text straight into storage of exactly bytes.size() units (as much as backend text holds
-  // in itself), UTF-8 and single-byte text in one pass with no call through the kernel table. Takes
-  // the bytes as they come and stops at the first NUL; writes what decode() returns and returns its
-  // length. UTF-8, single-byte and multi-byte codecs (decodesExactly()), and not where the system
-  // converts (Windows). Codesets that iconv converts give kDoesNotFit, except where ASCII converts
-  // alone and the text is ASCII up to its NUL or its end.
-  bool decodesExactly() const noexcept;
+  // in itself), in one pass: one block where the kernels have a loop for short text, else a word or
+  // a character at a time. Takes the bytes as they come and stops at the first NUL; writes what
+  // decode() returns and returns its length. UTF-8, single-byte and multi-byte codecs
+  // (decodesExactly(), inline since every short argument asks), and not where the system converts
+  // (Windows). Codesets that iconv converts give kDoesNotFit, except where ASCII converts alone and
+  // the text is ASCII up to its NUL or its end.
+  bool decodesExactly() const noexcept {
+#if defined(_WIN32)
+    return false;
+#else
+    return kind_ != Kind::Iconv;
+#endif
+  }
   std::size_t decodeExact(std::string_view bytes, char16_t* out) const noexcept;
 
   Kind kind() const noexcept { return kind_; }

@@ -185,10 +185,6 @@ std::size_t NarrowCodec::decodeUntilNulInto(std::string_view, char16_t*) const {
   throw std::logic_error("NarrowCodec::decodeUntilNulInto: the system converts the code page " + codeset_);
 }
 
-bool NarrowCodec::decodesExactly() const noexcept {
-  return false;
-}
-
 std::size_t NarrowCodec::decodeExact(std::string_view, char16_t*) const noexcept {
   return kDoesNotFit;
 }
