@@ -425,6 +425,7 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
     return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
   }
   if (asciiDecodesAlone_) {
+    if (scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
     const std::size_t ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
   }
