@@ -77,6 +77,7 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     WidenAscii,
                                     nullptr,
                                     nullptr,
+                                    nullptr,
                                     nullptr};
 
 }  // namespace

@@ -76,6 +76,10 @@ struct CodecKernels {
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text, for any other sequence and for
   // a sequence that ends early. Writes exactly what it returns. Null in the sets without it.
   std::size_t (*decodeShortUtf8)(const char* bytes, std::size_t size, char16_t* out);
+  // Short UTF-16 (up to 32 units) of units below 0x800 only: encodes what comes before the first
+  // U+0000 in one step and returns its length, or returns NarrowCodec::kDoesNotFit for longer text
+  // and any other unit. May write up to 64 bytes, past what it returns. Null in the sets without it.
+  std::size_t (*encodeShortUtf8)(const char16_t* units, std::size_t size, char* out);
   // Short text (up to 63 bytes) in a single-byte codeset where bytes 01-7F are ASCII: decodes what
   // comes before the first NUL in one step and returns its length, or returns
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text and other codesets. Writes

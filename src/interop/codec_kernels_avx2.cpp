@@ -625,6 +625,7 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 WidenAscii,
                                 nullptr,
                                 nullptr,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

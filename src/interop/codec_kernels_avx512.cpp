@@ -335,7 +335,8 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
 // Encodes 32 units below 0x800, some of them from 0x80 up, and returns where the output continues.
 // Each unit is first written as two bytes: a two-byte sequence (lead, then continuation), or ASCII and
 // a zero byte; one compress then packs the bytes that belong to the output to the front.
-TARVO_AVX512 inline char* EncodeOneAndTwoByteUnits(__m512i units, char* out) {
+TARVO_AVX512 inline char* EncodeOneAndTwoByteUnits(__m512i units, char* out,
+                                                   std::uint64_t inText = ~std::uint64_t{0}) {
   const __m512i pairs = _mm512_ternarylogic_epi32(  // a | b | c
       _mm512_srli_epi16(units, 6), _mm512_and_si512(_mm512_slli_epi16(units, 8), _mm512_set1_epi16(0x3F00)),
       _mm512_set1_epi16(static_cast<short>(0x80C0)), 0xFE);
@@ -343,7 +344,8 @@ TARVO_AVX512 inline char* EncodeOneAndTwoByteUnits(__m512i units, char* out) {
       _mm512_mask_mov_epi16(units, _mm512_test_epi16_mask(units, _mm512_set1_epi16(-0x80)), pairs);
   // Every low byte stays; a high byte stays where it is a continuation, which is never zero.
   const std::uint64_t keep =
-      _mm512_test_epi8_mask(bytes, _mm512_set1_epi16(static_cast<short>(0xFF00))) | 0x5555555555555555;
+      (_mm512_test_epi8_mask(bytes, _mm512_set1_epi16(static_cast<short>(0xFF00))) | 0x5555555555555555) &
+      inText;
   _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, bytes));
   return out + _mm_popcnt_u64(keep);
 }
@@ -371,6 +373,22 @@ TARVO_AVX512 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* o
   static const auto encodeRest = Avx2Kernels()->encodeUtf8;
   out += encodeRest(p, static_cast<std::size_t>(end - p), out);
   return static_cast<std::size_t>(out - start);
+}
+
+// Short text of up to 32 units in one block: a masked load reads no unit past its end, and only the
+// bytes of the units before the first U+0000 are kept.
+TARVO_AVX512 std::size_t EncodeShortUtf8(const char16_t* units, std::size_t size, char* out) {
+  if (size > 32) return NarrowCodec::kDoesNotFit;
+  const __mmask32 inText = static_cast<__mmask32>((std::uint64_t{1} << size) - 1);
+  const __m512i block = _mm512_maskz_loadu_epi16(inText, units);
+  const __mmask32 nul = _mm512_mask_testn_epi16_mask(inText, block, block);
+  const unsigned length = nul == 0 ? static_cast<unsigned>(size) : _tzcnt_u32(nul);
+  if (_mm512_mask_test_epi16_mask(static_cast<__mmask32>((std::uint64_t{1} << length) - 1), block,
+                                  _mm512_set1_epi16(-0x800)) != 0) {
+    return NarrowCodec::kDoesNotFit;
+  }
+  const std::uint64_t bytesInText = length == 32 ? ~std::uint64_t{0} : (std::uint64_t{1} << (2 * length)) - 1;
+  return static_cast<std::size_t>(EncodeOneAndTwoByteUnits(block, out, bytesInText) - out);
 }
 
 TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
@@ -406,6 +424,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.encodeUtf8 = EncodeUtf8;
     kernels.widenAscii = WidenAscii;
     kernels.decodeShortUtf8 = DecodeShortUtf8;
+    kernels.encodeShortUtf8 = EncodeShortUtf8;
     kernels.decodeShortSingleByte = DecodeShortSingleByte;
     kernels.decodeShortMultiByte = DecodeShortMultiByte;
     return kernels;

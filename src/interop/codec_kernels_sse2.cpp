@@ -223,6 +223,7 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 WidenAscii,
                                 nullptr,
                                 nullptr,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

@@ -436,6 +436,11 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
   // The short strings that most calls return: one pass that also finds the NUL, into the stack.
   if (text.size() <= kExactUnits && (kind_ == Kind::Utf8 || kind_ == Kind::SingleByte)) {
     char buffer[3 * kExactUnits];
+    if (kind_ == Kind::Utf8 && kernels_->encodeShortUtf8 != nullptr) {
+      if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
+      const std::size_t length = kernels_->encodeShortUtf8(text.data(), text.size(), buffer);
+      if (length != kDoesNotFit) return std::string(buffer, length);
+    }
     const std::size_t length =
         kind_ == Kind::Utf8
             ? scalar::EncodeUtf8UntilNul(text.data(), text.data() + text.size(), buffer)

@@ -84,8 +84,12 @@ class NarrowCodec {
   }
   std::size_t decodeExact(std::string_view bytes, char16_t* out) const noexcept;
 
-  Kind kind() const noexcept { return kind_; }
-  const std::string& codeset() const noexcept { return codeset_; }
+  Kind kind() const noexcept {
+    return kind_;
+  }
+  const std::string& codeset() const noexcept {
+    return codeset_;
+  }
 
   // Internal seam for tests and benchmarks, not exported: the kernel sets this processor runs
   // (Portable first, the best last), and a copy of this codec that converts with a given one.
