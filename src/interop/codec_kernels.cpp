@@ -78,6 +78,7 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     nullptr,
                                     nullptr,
                                     nullptr,
+                                    nullptr,
                                     nullptr};
 
 }  // namespace

@@ -80,6 +80,12 @@ struct CodecKernels {
   // U+0000 in one step and returns its length, or returns NarrowCodec::kDoesNotFit for longer text
   // and any other unit. May write up to 64 bytes, past what it returns. Null in the sets without it.
   std::size_t (*encodeShortUtf8)(const char16_t* units, std::size_t size, char* out);
+  // Short UTF-16 (up to 32 units) into a single-byte codeset, of characters that it has only (no
+  // surrogate): encodes what comes before the first U+0000 in one step and returns its length, or
+  // returns NarrowCodec::kDoesNotFit for longer text and any other unit. May write up to 32 bytes,
+  // past what it returns. Null in the sets without it.
+  std::size_t (*encodeShortSingleByte)(const char16_t* units, std::size_t size, unsigned char* out,
+                                       const NarrowCodec::SingleByteTables& tables);
   // Short text (up to 63 bytes) in a single-byte codeset where bytes 01-7F are ASCII: decodes what
   // comes before the first NUL in one step and returns its length, or returns
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text and other codesets. Writes

@@ -626,6 +626,7 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 nullptr,
                                 nullptr,
                                 nullptr,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

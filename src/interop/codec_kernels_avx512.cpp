@@ -391,6 +391,42 @@ TARVO_AVX512 std::size_t EncodeShortUtf8(const char16_t* units, std::size_t size
   return static_cast<std::size_t>(EncodeOneAndTwoByteUnits(block, out, bytesInText) - out);
 }
 
+// Short text of up to 32 units into a single-byte codeset in one block. The encoding table is 256
+// bytes for each value of a unit's high byte, four registers: two two-register permutes by the low
+// byte's low seven bits and a blend by its top bit look up every unit of that high byte at once, a
+// high byte at a time for up to four of them. The upper half of the register is of no use.
+constexpr int kMostPagesInShortText = 4;
+
+TARVO_AVX512 std::size_t EncodeShortSingleByte(const char16_t* units, std::size_t size, unsigned char* out,
+                                               const NarrowCodec::SingleByteTables& tables) {
+  if (size > 32) return NarrowCodec::kDoesNotFit;
+  const __mmask32 inText = static_cast<__mmask32>((std::uint64_t{1} << size) - 1);
+  const __m512i block = _mm512_maskz_loadu_epi16(inText, units);
+  const __mmask32 nul = _mm512_mask_testn_epi16_mask(inText, block, block);
+  const unsigned length = nul == 0 ? static_cast<unsigned>(size) : _tzcnt_u32(nul);
+  const __mmask32 text = static_cast<__mmask32>((std::uint64_t{1} << length) - 1);
+  const __m512i lowBytes = _mm512_castsi256_si512(_mm512_cvtepi16_epi8(block));
+  const __m256i high = _mm512_cvtepi16_epi8(_mm512_srli_epi16(block, 8));
+  const __mmask64 upperHalf = _mm512_movepi8_mask(lowBytes);
+  __m256i bytes = _mm256_setzero_si256();
+  __mmask32 left = text;
+  for (int pagesSeen = 0; left != 0; ++pagesSeen) {
+    if (pagesSeen == kMostPagesInShortText) return NarrowCodec::kDoesNotFit;
+    const unsigned page = static_cast<unsigned>(units[_tzcnt_u32(left)]) >> 8;
+    const unsigned char* const table = tables.encode.data() + 256 * page;
+    const __mmask32 same = _mm256_mask_cmpeq_epi8_mask(left, high, _mm256_set1_epi8(static_cast<char>(page)));
+    const __m512i lower = _mm512_permutex2var_epi8(Load512(table), lowBytes, Load512(table + 64));
+    const __m512i upper = _mm512_permutex2var_epi8(Load512(table + 128), lowBytes, Load512(table + 192));
+    bytes = _mm256_mask_mov_epi8(bytes, same,
+                                 _mm512_castsi512_si256(_mm512_mask_blend_epi8(upperHalf, lower, upper)));
+    left &= static_cast<__mmask32>(~same);
+  }
+  // 0 marks a character that the codeset lacks, and every surrogate.
+  if (_mm256_mask_testn_epi8_mask(text, bytes, bytes) != 0) return NarrowCodec::kDoesNotFit;
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), bytes);
+  return length;
+}
+
 TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
   const unsigned char* const end = p + size;
@@ -425,6 +461,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.widenAscii = WidenAscii;
     kernels.decodeShortUtf8 = DecodeShortUtf8;
     kernels.encodeShortUtf8 = EncodeShortUtf8;
+    kernels.encodeShortSingleByte = EncodeShortSingleByte;
     kernels.decodeShortSingleByte = DecodeShortSingleByte;
     kernels.decodeShortMultiByte = DecodeShortMultiByte;
     return kernels;

@@ -224,6 +224,7 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 nullptr,
                                 nullptr,
                                 nullptr,
+                                nullptr,
                                 nullptr};
 
 }  // namespace

@@ -441,6 +441,14 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
       const std::size_t length = kernels_->encodeShortUtf8(text.data(), text.size(), buffer);
       if (length != kDoesNotFit) return std::string(buffer, length);
     }
+    if (kind_ == Kind::SingleByte && kernels_->encodeShortSingleByte != nullptr) {
+      if (tables_->asciiCompatible && scalar::NarrowShortAscii(text.data(), text.size(), buffer)) {
+        return std::string(buffer, text.size());
+      }
+      const std::size_t length = kernels_->encodeShortSingleByte(
+          text.data(), text.size(), reinterpret_cast<unsigned char*>(buffer), *tables_);
+      if (length != kDoesNotFit) return std::string(buffer, length);
+    }
     const std::size_t length =
         kind_ == Kind::Utf8
             ? scalar::EncodeUtf8UntilNul(text.data(), text.data() + text.size(), buffer)
