@@ -404,26 +404,31 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t size, char16_t* 
   return static_cast<std::size_t>(out - start);
 }
 
+// Encodes the character at p, which ends before `end`, and returns where the next one begins.
+inline const char16_t* EncodeCharacter(const char16_t* p, const char16_t* end, char*& out,
+                                       const MultiByteTables& tables) {
+  const char16_t unit = *p;
+  std::uint32_t entry;
+  if (scalar::IsSurrogate(unit)) {
+    // A pair is one character beyond what the codeset holds; a lone surrogate is none at all.
+    const bool pair = scalar::IsHighSurrogate(unit) && end - p >= 2 && scalar::IsLowSurrogate(p[1]);
+    p += pair ? 2 : 1;
+    entry = tables.replacement;
+  } else {
+    entry = tables.encode[unit] != 0 ? tables.encode[unit] : tables.replacement;
+    ++p;
+  }
+  out = StoreSequence(entry, out);
+  return p;
+}
+
 std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, const MultiByteTables& tables,
                             const CodecKernels& kernels) {
   const char16_t* const end = p + size;
   char* const start = out;
   const std::uint32_t* const encode = tables.encode.data();
   const bool vector = kHaveSse2 && kernels.set != NarrowCodec::KernelSet::Portable;
-  const auto encodeCharacter = [&] {
-    const char16_t unit = *p;
-    std::uint32_t entry;
-    if (scalar::IsSurrogate(unit)) {
-      // A pair is one character beyond what the codeset holds; a lone surrogate is none at all.
-      const bool pair = scalar::IsHighSurrogate(unit) && end - p >= 2 && scalar::IsLowSurrogate(p[1]);
-      p += pair ? 2 : 1;
-      entry = tables.replacement;
-    } else {
-      entry = encode[unit] != 0 ? encode[unit] : tables.replacement;
-      ++p;
-    }
-    out = StoreSequence(entry, out);
-  };
+  const auto encodeCharacter = [&] { p = EncodeCharacter(p, end, out, tables); };
   if (vector) {
     // Blocks of 16 units, each narrowed whole first. Where ASCII is itself and the block has fewer than
     // four other characters, as where words of a Latin script mix accents with ASCII, the ASCII
@@ -515,6 +520,14 @@ std::size_t EncodeMultiByte(const char16_t* p, std::size_t size, char* out, cons
     encodeCharacter();
   }
   return static_cast<std::size_t>(out - start);
+}
+
+std::size_t EncodeMultiByteUntilNul(const char16_t* units, std::size_t size, char* out,
+                                    const MultiByteTables& tables) {
+  const char16_t* const end = units + size;
+  return scalar::EncodeUntilNul(
+      units, end, out, tables.asciiCompatible,
+      [end, &tables](const char16_t* at, char*& to) { return EncodeCharacter(at, end, to, tables); });
 }
 
 }  // namespace tarvo::interop

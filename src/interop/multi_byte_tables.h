@@ -55,6 +55,11 @@ std::size_t DecodeMultiByte(const unsigned char* bytes, std::size_t size, char16
 std::size_t EncodeMultiByte(const char16_t* units, std::size_t size, char* out, const MultiByteTables& tables,
                             const CodecKernels& kernels);
 
+// Short text a character at a time, up to the first U+0000, as EncodeMultiByte would encode it;
+// writes at most three bytes per unit and one more, and returns how many belong to the text.
+std::size_t EncodeMultiByteUntilNul(const char16_t* units, std::size_t size, char* out,
+                                    const MultiByteTables& tables);
+
 }  // namespace tarvo::interop
 
 #endif  // TARVO_INTEROP_MULTI_BYTE_TABLES_H

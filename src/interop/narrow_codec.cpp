@@ -433,27 +433,30 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
 }
 
 std::string NarrowCodec::encode(std::u16string_view text) const {
-  // The short strings that most calls return: one pass that also finds the NUL, into the stack.
-  if (text.size() <= kExactUnits && (kind_ == Kind::Utf8 || kind_ == Kind::SingleByte)) {
-    char buffer[3 * kExactUnits];
-    if (kind_ == Kind::Utf8 && kernels_->encodeShortUtf8 != nullptr) {
-      if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
-      const std::size_t length = kernels_->encodeShortUtf8(text.data(), text.size(), buffer);
-      if (length != kDoesNotFit) return std::string(buffer, length);
-    }
-    if (kind_ == Kind::SingleByte && kernels_->encodeShortSingleByte != nullptr) {
-      if (tables_->asciiCompatible && scalar::NarrowShortAscii(text.data(), text.size(), buffer)) {
-        return std::string(buffer, text.size());
+  // The short strings that most calls return, in one pass that also finds the NUL, onto the stack:
+  // 16 to 32 units of ASCII whole, else in one block where the kernels have a loop for it, else a
+  // character at a time.
+  if (text.size() <= kExactUnits && kind_ != Kind::Iconv) {
+    char buffer[3 * kExactUnits + 1];  // a multi-byte sequence is stored as four bytes
+    auto* const bytes = reinterpret_cast<unsigned char*>(buffer);
+    const char16_t* const begin = text.data();
+    const char16_t* const end = begin + text.size();
+    const bool asciiIsItself = kind_ == Kind::Utf8 || (kind_ == Kind::SingleByte && tables_->asciiCompatible);
+    std::size_t length = kDoesNotFit;
+    if (asciiIsItself && scalar::NarrowShortAscii(begin, text.size(), buffer)) length = text.size();
+    if (kind_ == Kind::Utf8) {
+      if (length == kDoesNotFit && kernels_->encodeShortUtf8 != nullptr) {
+        length = kernels_->encodeShortUtf8(begin, text.size(), buffer);
       }
-      const std::size_t length = kernels_->encodeShortSingleByte(
-          text.data(), text.size(), reinterpret_cast<unsigned char*>(buffer), *tables_);
-      if (length != kDoesNotFit) return std::string(buffer, length);
+      if (length == kDoesNotFit) length = scalar::EncodeUtf8UntilNul(begin, end, buffer);
+    } else if (kind_ == Kind::SingleByte) {
+      if (length == kDoesNotFit && kernels_->encodeShortSingleByte != nullptr) {
+        length = kernels_->encodeShortSingleByte(begin, text.size(), bytes, *tables_);
+      }
+      if (length == kDoesNotFit) length = scalar::EncodeSingleByteUntilNul(begin, end, bytes, *tables_);
+    } else {
+      length = EncodeMultiByteUntilNul(begin, text.size(), buffer, *multiByte_);
     }
-    const std::size_t length =
-        kind_ == Kind::Utf8
-            ? scalar::EncodeUtf8UntilNul(text.data(), text.data() + text.size(), buffer)
-            : scalar::EncodeSingleByteUntilNul(text.data(), text.data() + text.size(),
-                                               reinterpret_cast<unsigned char*>(buffer), *tables_);
     return std::string(buffer, length);
   }
   if (text.size() <= kChunkUnits) {

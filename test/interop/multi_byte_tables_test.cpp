@@ -148,6 +148,26 @@ TEST_P(MultiByteTables, ShortTextDecodesExactlyAsIconvDecodesIt) {
   }
 }
 
+// Short text is encoded onto the stack, each sequence stored as four bytes: text of nothing but the
+// codeset's longest sequences, up to the longest text that goes that way, must fit.
+TEST_P(MultiByteTables, ShortTextOfTheLongestSequencesEncodesAsIconvEncodesIt) {
+  std::u16string longest;
+  std::size_t longestBytes = 0;
+  for (std::uint32_t unit = 0x80; unit < 0x10000 && longestBytes < 3; ++unit) {
+    const std::u16string one(1, static_cast<char16_t>(unit));
+    const std::string bytes = reference_.encode(one);
+    if (bytes != "?" && bytes.size() > longestBytes) {
+      longest = one;
+      longestBytes = bytes.size();
+    }
+  }
+  for (std::size_t count = 1; count <= 40; ++count) {
+    std::u16string text;
+    for (std::size_t i = 0; i < count; ++i) text += longest;
+    expectSameEncoding(text);
+  }
+}
+
 // ASCII runs of every length around the point where the vector kernels take over, between
 // characters of the codeset, on every kernel set.
 TEST_P(MultiByteTables, LongAsciiRunsBetweenCharacters) {
