@@ -74,12 +74,7 @@ constexpr CodecKernels kPortable = {NarrowCodec::KernelSet::Portable,
                                     AsciiPrefix16,
                                     FindNul16,
                                     NarrowAscii,
-                                    WidenAscii,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr,
-                                    nullptr};
+                                    WidenAscii};
 
 }  // namespace
 

@@ -75,29 +75,30 @@ struct CodecKernels {
   // what comes before the first NUL in one step and returns its length, or returns
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text, for any other sequence and for
   // a sequence that ends early. Writes exactly what it returns. Null in the sets without it.
-  std::size_t (*decodeShortUtf8)(const char* bytes, std::size_t size, char16_t* out);
+  std::size_t (*decodeShortUtf8)(const char* bytes, std::size_t size, char16_t* out) = nullptr;
   // Short UTF-16 (up to 32 units) of units below 0x800 only: encodes what comes before the first
   // U+0000 in one step and returns its length, or returns NarrowCodec::kDoesNotFit for longer text
   // and any other unit. May write up to 64 bytes, past what it returns. Null in the sets without it.
-  std::size_t (*encodeShortUtf8)(const char16_t* units, std::size_t size, char* out);
+  std::size_t (*encodeShortUtf8)(const char16_t* units, std::size_t size, char* out) = nullptr;
   // Short UTF-16 (up to 32 units) into a single-byte codeset, of characters that it has only (no
   // surrogate): encodes what comes before the first U+0000 in one step and returns its length, or
   // returns NarrowCodec::kDoesNotFit for longer text and any other unit. May write up to 32 bytes,
   // past what it returns. Null in the sets without it.
   std::size_t (*encodeShortSingleByte)(const char16_t* units, std::size_t size, unsigned char* out,
-                                       const NarrowCodec::SingleByteTables& tables);
+                                       const NarrowCodec::SingleByteTables& tables) = nullptr;
   // Short text (up to 63 bytes) in a single-byte codeset where bytes 01-7F are ASCII: decodes what
   // comes before the first NUL in one step and returns its length, or returns
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text and other codesets. Writes
   // exactly what it returns. Null in the sets without it.
   std::size_t (*decodeShortSingleByte)(const char* bytes, std::size_t size, char16_t* out,
-                                       const NarrowCodec::SingleByteTables& tables);
+                                       const NarrowCodec::SingleByteTables& tables) = nullptr;
   // Short text (up to 32 bytes) in a multi-byte codeset where bytes 01-7F are ASCII, of ASCII and
-  // two-byte characters only: decodes what comes before the first NUL in one step and returns its
-  // length, or returns NarrowCodec::kDoesNotFit, having written nothing, for longer text, other
-  // codesets and any other sequence. Writes exactly what it returns. Null in the sets without it.
+  // two-byte characters only (and three-byte ones after the codeset's one three-byte lead): decodes
+  // what comes before the first NUL in one step and returns its length, or returns
+  // NarrowCodec::kDoesNotFit, having written nothing, for longer text, other codesets and any other
+  // sequence. Writes exactly what it returns. Null in the sets without it.
   std::size_t (*decodeShortMultiByte)(const char* bytes, std::size_t size, char16_t* out,
-                                      const MultiByteTables& tables);
+                                      const MultiByteTables& tables) = nullptr;
 };
 
 const CodecKernels& PortableKernels();

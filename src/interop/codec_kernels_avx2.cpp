@@ -622,12 +622,7 @@ constexpr CodecKernels kAvx2 = {NarrowCodec::KernelSet::Avx2,
                                 AsciiPrefix16,
                                 FindNul16,
                                 NarrowAscii,
-                                WidenAscii,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr};
+                                WidenAscii};
 
 }  // namespace
 

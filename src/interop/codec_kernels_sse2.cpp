@@ -220,12 +220,7 @@ constexpr CodecKernels kSse2 = {NarrowCodec::KernelSet::Sse2,
                                 AsciiPrefix16,
                                 FindNul16,
                                 NarrowAscii,
-                                WidenAscii,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                nullptr};
+                                WidenAscii};
 
 }  // namespace
 

@@ -441,17 +441,20 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
     auto* const bytes = reinterpret_cast<unsigned char*>(buffer);
     const char16_t* const begin = text.data();
     const char16_t* const end = begin + text.size();
-    const bool asciiIsItself = kind_ == Kind::Utf8 || (kind_ == Kind::SingleByte && tables_->asciiCompatible);
+    // Where a kernel has a loop for short text, ASCII goes whole before it, as the loops below take it.
     std::size_t length = kDoesNotFit;
-    if (asciiIsItself && scalar::NarrowShortAscii(begin, text.size(), buffer)) length = text.size();
     if (kind_ == Kind::Utf8) {
-      if (length == kDoesNotFit && kernels_->encodeShortUtf8 != nullptr) {
-        length = kernels_->encodeShortUtf8(begin, text.size(), buffer);
+      if (kernels_->encodeShortUtf8 != nullptr) {
+        length = scalar::NarrowShortAscii(begin, text.size(), buffer)
+                     ? text.size()
+                     : kernels_->encodeShortUtf8(begin, text.size(), buffer);
       }
       if (length == kDoesNotFit) length = scalar::EncodeUtf8UntilNul(begin, end, buffer);
     } else if (kind_ == Kind::SingleByte) {
-      if (length == kDoesNotFit && kernels_->encodeShortSingleByte != nullptr) {
-        length = kernels_->encodeShortSingleByte(begin, text.size(), bytes, *tables_);
+      if (kernels_->encodeShortSingleByte != nullptr) {
+        length = tables_->asciiCompatible && scalar::NarrowShortAscii(begin, text.size(), buffer)
+                     ? text.size()
+                     : kernels_->encodeShortSingleByte(begin, text.size(), bytes, *tables_);
       }
       if (length == kDoesNotFit) length = scalar::EncodeSingleByteUntilNul(begin, end, bytes, *tables_);
     } else {

@@ -75,21 +75,11 @@ class NarrowCodec {
   // (decodesExactly(), inline since every short argument asks), and not where the system converts
   // (Windows). Codesets that iconv converts give kDoesNotFit, except where ASCII converts alone and
   // the text is ASCII up to its NUL or its end.
-  bool decodesExactly() const noexcept {
-#if defined(_WIN32)
-    return false;
-#else
-    return kind_ != Kind::Iconv;
-#endif
-  }
+  bool decodesExactly() const noexcept { return !kSystemConverts && kind_ != Kind::Iconv; }
   std::size_t decodeExact(std::string_view bytes, char16_t* out) const noexcept;
 
-  Kind kind() const noexcept {
-    return kind_;
-  }
-  const std::string& codeset() const noexcept {
-    return codeset_;
-  }
+  Kind kind() const noexcept { return kind_; }
+  const std::string& codeset() const noexcept { return codeset_; }
 
   // Internal seam for tests and benchmarks, not exported: the kernel sets this processor runs
   // (Portable first, the best last), and a copy of this codec that converts with a given one.
@@ -104,6 +94,12 @@ class NarrowCodec {
   struct SingleByteTables;
 
  private:
+#if defined(_WIN32)
+  static constexpr bool kSystemConverts = true;  // every conversion goes through the system's calls
+#else
+  static constexpr bool kSystemConverts = false;
+#endif
+
   NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables);
   // What process() holds. An exception leaves it unmade, so that a later call tries again.
   static NarrowCodec makeProcessCodec();
