@@ -236,6 +236,8 @@ TARVO_AVX512 std::size_t DecodeShortSingleByte(const char* bytes, std::size_t si
 
 // Short multi-byte text spanning more rows than this goes the long way.
 constexpr int kMostRowsInShortText = 4;
+// Up to this many pairs are looked up one at a time.
+constexpr int kMostPairsLookedUpAlone = 2;
 
 // The entries of `table` (32 of them) at the low five bits of each index.
 TARVO_AVX512 inline __m512i LookUp32(const std::uint32_t* table, __m512i indexes) {
@@ -245,9 +247,10 @@ TARVO_AVX512 inline __m512i LookUp32(const std::uint32_t* table, __m512i indexes
 // Short multi-byte text of up to 32 bytes in one block, where bytes 01-7F are ASCII and every other
 // character is two bytes, or three that begin with the codeset's one three-byte lead. Leaving those
 // leads aside, the bytes from 0x80 up pair off from the start of each run of them, as decoding one
-// character after another would pair them where each pair is a character. The pairs' rows come
-// from one shuffle (from another where a three-byte lead goes before), their units from the rows
-// by permutes, and one expand puts them among the ASCII. A lead without a row, a pair that is no
+// character after another would pair them where each pair is a character. One or two pairs are
+// looked up with plain loads; more have their rows from one shuffle (from another where a
+// three-byte lead goes before) and their units from the rows by permutes, and one expand puts them
+// among the ASCII. A lead without a row, a pair that is no
 // character or a run of odd length sends the text the long way.
 TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t size, char16_t* out,
                                               const MultiByteTables& tables) {
@@ -276,6 +279,26 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
   const std::uint64_t leads = (evenRuns & kEven) | (high & ~evenRuns & ~kEven);
   const std::uint64_t trails = high & ~leads;
   if (trails != leads << 1 || (threeByteLeads << 1 & ~leads) != 0) return NarrowCodec::kDoesNotFit;
+  const std::uint64_t keep = text & ~trails & ~threeByteLeads;
+  if (_mm_popcnt_u64(leads) <= kMostPairsLookedUpAlone) {
+    // A pair or two, as in Latin text with accents: each looked up with plain loads and put in its
+    // lead's place among the widened bytes, which is shorter than the shuffles below.
+    __m512i units = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
+    for (std::uint64_t left = leads; left != 0; left &= left - 1) {
+      const std::uint64_t at = _tzcnt_u64(left);
+      const std::size_t lead = static_cast<unsigned char>(bytes[at]) - 0x80;
+      const std::uint32_t row =
+          (threeByteLeads << 1 >> at & 1) != 0 ? tables.threeByteRows[lead] : tables.leadRows[lead];
+      const std::uint32_t entry = tables.rows[row][static_cast<unsigned char>(bytes[at + 1])];
+      if (row == 0 || entry >= MultiByteTables::kNext) return NarrowCodec::kDoesNotFit;
+      units = _mm512_mask_set1_epi16(units, static_cast<__mmask32>(std::uint64_t{1} << at),
+                                     static_cast<short>(entry));
+    }
+    const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(keep));
+    _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1),
+                             _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
+    return length;
+  }
   const __mmask16 pairs = static_cast<__mmask16>((1u << _mm_popcnt_u64(leads)) - 1);
   const __m512i leadBytes = _mm512_maskz_compress_epi8(leads, block);
   const __mmask64 afterThreeByteLead = static_cast<__mmask64>(_pext_u64(threeByteLeads << 1, leads));
@@ -321,7 +344,6 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
   // kNext and kInvalid both have the top bit: neither is a character.
   if (_mm512_mask_cmplt_epi32_mask(pairs, entries, _mm512_setzero_si512()) != 0)
     return NarrowCodec::kDoesNotFit;
-  const std::uint64_t keep = text & ~trails & ~threeByteLeads;
   const __m512i kept = _mm512_maskz_compress_epi8(keep, block);
   const __mmask32 leadSlots = static_cast<__mmask32>(_pext_u64(leads, keep));
   const __m512i result =
