@@ -183,16 +183,38 @@ TARVO_AVX512 std::size_t DecodeUtf8(const char* bytes, std::size_t size, char16_
   return static_cast<std::size_t>(out - start);
 }
 
+// Short text in one block: a masked load reads nothing past its end. `text` marks the bytes (or
+// units) before the first NUL, or all of them where there is none.
+struct ShortBytes {
+  __m512i block;
+  std::uint64_t text;
+};
+TARVO_AVX512 inline ShortBytes LoadShortBytes(const char* bytes, std::size_t size) {  // below 64
+  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
+  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
+  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
+  return {block, nul == 0 ? inText : (nul & (0 - nul)) - 1};
+}
+struct ShortUnits {
+  __m512i block;
+  __mmask32 text;
+  unsigned length;
+};
+TARVO_AVX512 inline ShortUnits LoadShortUnits(const char16_t* units, std::size_t size) {  // up to 32
+  const __mmask32 inText = static_cast<__mmask32>((std::uint64_t{1} << size) - 1);
+  const __m512i block = _mm512_maskz_loadu_epi16(inText, units);
+  const __mmask32 nul = _mm512_mask_testn_epi16_mask(inText, block, block);
+  const unsigned length = nul == 0 ? static_cast<unsigned>(size) : _tzcnt_u32(nul);
+  return {block, static_cast<__mmask32>((std::uint64_t{1} << length) - 1), length};
+}
+
 // Short text below 64 bytes in one block: a masked load reads no byte past its end, the checks
 // are those of the loop above within the bytes before the first NUL, and masked stores write its
 // units only.
 TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, char16_t* out) {
   // Below 64 bytes, so that a lead in the last byte still shifts onto a bit of its own below.
   if (size >= 64) return NarrowCodec::kDoesNotFit;
-  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
-  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
-  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
-  const std::uint64_t text = nul == 0 ? inText : (nul & (0 - nul)) - 1;  // the bytes before the NUL
+  const auto [block, text] = LoadShortBytes(bytes, size);
   const TwoByteMarks marks = MarkTwoByteSequences(block);
   const std::uint64_t continuations = marks.continuations & text, leads = marks.leads & text;
   const std::uint64_t ascii = ~HighBytes(block) & text;
@@ -216,10 +238,8 @@ TARVO_AVX512 std::size_t DecodeShortSingleByte(const char* bytes, std::size_t si
                                                const NarrowCodec::SingleByteTables& tables) {
   static_assert(sizeof(tables.upperDecodeLow) == 128 && sizeof(tables.upperDecodeHigh) == 128);
   if (size >= 64 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
-  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
-  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
-  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
-  const unsigned length = static_cast<unsigned>(nul == 0 ? size : _tzcnt_u64(nul));
+  const auto [block, text] = LoadShortBytes(bytes, size);
+  const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(text));
   const std::uint64_t high = HighBytes(block);
   const unsigned char* const lowTable = tables.upperDecodeLow.front().data();
   const unsigned char* const highTable = tables.upperDecodeHigh.front().data();
@@ -250,15 +270,12 @@ TARVO_AVX512 inline __m512i LookUp32(const std::uint32_t* table, __m512i indexes
 // character after another would pair them where each pair is a character. One or two pairs are
 // looked up with plain loads; more have their rows from one shuffle (from another where a
 // three-byte lead goes before) and their units from the rows by permutes, and one expand puts them
-// among the ASCII. A lead without a row, a pair that is no
-// character or a run of odd length sends the text the long way.
+// among the ASCII. A lead without a row, a pair that is no character or a run of odd length sends
+// the text the long way.
 TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t size, char16_t* out,
                                               const MultiByteTables& tables) {
   if (size > 32 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
-  const std::uint64_t inText = (std::uint64_t{1} << size) - 1;
-  const __m512i block = _mm512_maskz_loadu_epi8(inText, bytes);
-  const std::uint64_t nul = _mm512_testn_epi8_mask(block, block) & inText;
-  const std::uint64_t text = nul == 0 ? inText : (nul & (0 - nul)) - 1;  // the bytes before the NUL
+  const auto [block, text] = LoadShortBytes(bytes, size);
   const std::uint64_t highOrLead = HighBytes(block) & text;
   const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(text));
   if (highOrLead == 0) {
@@ -401,32 +418,24 @@ TARVO_AVX512 std::size_t EncodeUtf8(const char16_t* p, std::size_t size, char* o
 // bytes of the units before the first U+0000 are kept.
 TARVO_AVX512 std::size_t EncodeShortUtf8(const char16_t* units, std::size_t size, char* out) {
   if (size > 32) return NarrowCodec::kDoesNotFit;
-  const __mmask32 inText = static_cast<__mmask32>((std::uint64_t{1} << size) - 1);
-  const __m512i block = _mm512_maskz_loadu_epi16(inText, units);
-  const __mmask32 nul = _mm512_mask_testn_epi16_mask(inText, block, block);
-  const unsigned length = nul == 0 ? static_cast<unsigned>(size) : _tzcnt_u32(nul);
-  if (_mm512_mask_test_epi16_mask(static_cast<__mmask32>((std::uint64_t{1} << length) - 1), block,
-                                  _mm512_set1_epi16(-0x800)) != 0) {
+  const auto [block, text, length] = LoadShortUnits(units, size);
+  if (_mm512_mask_test_epi16_mask(text, block, _mm512_set1_epi16(-0x800)) != 0)
     return NarrowCodec::kDoesNotFit;
-  }
   const std::uint64_t bytesInText = length == 32 ? ~std::uint64_t{0} : (std::uint64_t{1} << (2 * length)) - 1;
   return static_cast<std::size_t>(EncodeOneAndTwoByteUnits(block, out, bytesInText) - out);
 }
+
+// Short text spanning more values of the units' high byte than this goes the long way.
+constexpr int kMostPagesInShortText = 4;
 
 // Short text of up to 32 units into a single-byte codeset in one block. The encoding table is 256
 // bytes for each value of a unit's high byte, four registers: two two-register permutes by the low
 // byte's low seven bits and a blend by its top bit look up every unit of that high byte at once, a
 // high byte at a time for up to four of them. The upper half of the register is of no use.
-constexpr int kMostPagesInShortText = 4;
-
 TARVO_AVX512 std::size_t EncodeShortSingleByte(const char16_t* units, std::size_t size, unsigned char* out,
                                                const NarrowCodec::SingleByteTables& tables) {
   if (size > 32) return NarrowCodec::kDoesNotFit;
-  const __mmask32 inText = static_cast<__mmask32>((std::uint64_t{1} << size) - 1);
-  const __m512i block = _mm512_maskz_loadu_epi16(inText, units);
-  const __mmask32 nul = _mm512_mask_testn_epi16_mask(inText, block, block);
-  const unsigned length = nul == 0 ? static_cast<unsigned>(size) : _tzcnt_u32(nul);
-  const __mmask32 text = static_cast<__mmask32>((std::uint64_t{1} << length) - 1);
+  const auto [block, text, length] = LoadShortUnits(units, size);
   const __m512i lowBytes = _mm512_castsi256_si512(_mm512_cvtepi16_epi8(block));
   const __m256i high = _mm512_cvtepi16_epi8(_mm512_srli_epi16(block, 8));
   const __mmask64 upperHalf = _mm512_movepi8_mask(lowBytes);
