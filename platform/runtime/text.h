@@ -98,8 +98,11 @@ class Text {
       return new (::operator new(sizeof(Shared) + units * sizeof(char16_t))) Shared();
     }
     char16_t* units() noexcept { return reinterpret_cast<char16_t*>(this + 1); }
+    // The sole owner skips the atomic decrement, which costs more than the load: with one reference
+    // no other thread holds a copy from which to make another.
     void release() noexcept {
-      if (references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+      if (references.load(std::memory_order_acquire) == 1 ||
+          references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         this->~Shared();
         ::operator delete(this);
       }
@@ -121,12 +124,16 @@ class Text {
   }
 
   // Out of line, so that building short text, as most calls do, pays for neither the stack buffer
-  // nor the registers that this needs.
+  // nor the registers that this needs. Every path returns the one named value, which the compiler
+  // then builds in the caller's place: a copy would read the size and pointer just stored back in
+  // one wider load, which stalls.
   template <class Fill>
   [[gnu::noinline]] static Text BuildLonger(std::size_t capacity, Fill& fill) {
+    Text text;
     if (capacity <= kStackUnits) {
       alignas(16) char16_t units[kStackUnits];
-      return Text(std::u16string_view(units, fill(units)));
+      text.assign(std::u16string_view(units, fill(units)));
+      return text;
     }
     Shared* shared = Shared::Allocate(capacity);
     std::size_t size = 0;
@@ -136,7 +143,6 @@ class Text {
       shared->release();
       throw;
     }
-    Text text;
     if (size <= kInlineUnits) {
       text.assign(std::u16string_view(shared->units(), size));
       shared->release();
