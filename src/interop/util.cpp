@@ -13,6 +13,30 @@ namespace {
 // nanoseconds; finding it while decoding pays from longer text on.
 constexpr std::size_t kCutFirstBytes = 256;
 
+// Decodes `bytes` into backend text of `room` units, a NUL ending it where `cutFirst` is false. Every
+// path returns `text`, even those that replace it: a return of other text would keep the compiler
+// from building `text` in the caller's place, and copying it there would read the size and pointer
+// just stored back in wider loads, which stalls.
+runtime::Text DecodeIntoRoom(const NarrowCodec& codec, std::string_view bytes, std::size_t room,
+                             bool cutFirst) {
+  bool fits = true;
+  std::size_t length = 0;
+  runtime::Text text = runtime::Text::Build(room, [&](char16_t* units) {
+    length = cutFirst ? codec.decodeInto(bytes, units) : codec.decodeUntilNulInto(bytes, units);
+    fits = length != NarrowCodec::kDoesNotFit;
+    return fits ? length : 0;
+  });
+  if (!fits) {
+    text = runtime::Text(codec.decode(bytes));
+  } else if (!cutFirst && length < room / 2 && bytes.find('\0') != std::string_view::npos) {
+    // Text that a NUL in the middle cut keeps at most twice the room it needs: past that it moves to
+    // storage of its size. Text of characters of two bytes and more is as short without a NUL, so
+    // that is looked for.
+    text = runtime::Text(text.units());
+  }
+  return text;
+}
+
 // Text that may not fit the value. Out of line, so that short text, as most arguments are, is
 // written straight into the value with nothing of this path to set up.
 [[gnu::noinline]] runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes) {
@@ -40,21 +64,7 @@ constexpr std::size_t kCutFirstBytes = 256;
   }
   const std::size_t room = codec.decodeRoom(bytes);
   if (room == 0) return runtime::Text(codec.decode(bytes));
-  bool fits = true;
-  std::size_t length = 0;
-  runtime::Text text = runtime::Text::Build(room, [&](char16_t* units) {
-    length = cutFirst ? codec.decodeInto(bytes, units) : codec.decodeUntilNulInto(bytes, units);
-    fits = length != NarrowCodec::kDoesNotFit;
-    return fits ? length : 0;
-  });
-  if (!fits) return runtime::Text(codec.decode(bytes));
-  // Text that a NUL in the middle cut keeps at most twice the room it needs: past that it moves to
-  // storage of its size. Text of characters of two bytes and more is as short without a NUL, so
-  // that is looked for.
-  if (!cutFirst && length < room / 2 && bytes.find('\0') != std::string_view::npos) {
-    return runtime::Text(text.units());
-  }
-  return text;
+  return DecodeIntoRoom(codec, bytes, room, cutFirst);
 }
 
 }  // namespace
