@@ -481,6 +481,37 @@ TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_
   return static_cast<std::size_t>(out - start) + _tzcnt_u64(NulOrHighBytes(block));
 }
 
+// The low byte of each of 64 units held in two registers side by side.
+alignas(64) constexpr unsigned char kLowBytes[64] = {
+    0,  2,  4,  6,  8,  10, 12,  14,  16,  18,  20,  22,  24,  26,  28,  30,  32,  34,  36,  38, 40, 42,
+    44, 46, 48, 50, 52, 54, 56,  58,  60,  62,  64,  66,  68,  70,  72,  74,  76,  78,  80,  82, 84, 86,
+    88, 90, 92, 94, 96, 98, 100, 102, 104, 106, 108, 110, 112, 114, 116, 118, 120, 122, 124, 126};
+
+// Units 0001 to 007F.
+TARVO_AVX512 inline __mmask32 PlainUnits(__m512i units) {
+  return _mm512_cmplt_epu16_mask(_mm512_sub_epi16(units, _mm512_set1_epi16(1)), _mm512_set1_epi16(0x7F));
+}
+
+TARVO_AVX512 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
+  const __m512i lowBytes = Load512(kLowBytes);
+  std::size_t i = 0;
+  for (; size - i >= 64; i += 64) {
+    const __m512i first = Load512(units + i), second = Load512(units + i + 32);
+    _mm512_storeu_si512(out + i, _mm512_permutex2var_epi8(first, lowBytes, second));
+    const std::uint64_t plain = PlainUnits(first) | std::uint64_t{PlainUnits(second)} << 32;
+    if (plain != ~std::uint64_t{0}) return i + _tzcnt_u64(~plain);
+  }
+  // The last units, fewer than 64, in one masked block. The units past them read as U+0000, which
+  // ends the run at `rest` at the latest.
+  const std::size_t rest = size - i;
+  const std::uint64_t inRest = (std::uint64_t{1} << rest) - 1;
+  const __m512i first = _mm512_maskz_loadu_epi16(static_cast<__mmask32>(inRest), units + i);
+  const __m512i second = _mm512_maskz_loadu_epi16(static_cast<__mmask32>(inRest >> 32), units + i + 32);
+  _mm512_mask_storeu_epi8(out + i, inRest, _mm512_permutex2var_epi8(first, lowBytes, second));
+  const std::uint64_t plain = PlainUnits(first) | std::uint64_t{PlainUnits(second)} << 32;
+  return i + _tzcnt_u64(~plain);
+}
+
 }  // namespace
 
 const CodecKernels* Avx512Kernels() {
@@ -496,6 +527,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.set = NarrowCodec::KernelSet::Avx512;
     kernels.decodeUtf8 = DecodeUtf8;
     kernels.encodeUtf8 = EncodeUtf8;
+    kernels.narrowAscii = NarrowAscii;
     kernels.widenAscii = WidenAscii;
     kernels.decodeShortUtf8 = DecodeShortUtf8;
     kernels.encodeShortUtf8 = EncodeShortUtf8;
