@@ -492,6 +492,7 @@ TARVO_AVX512 inline __mmask32 PlainUnits(__m512i units) {
   return _mm512_cmplt_epu16_mask(_mm512_sub_epi16(units, _mm512_set1_epi16(1)), _mm512_set1_epi16(0x7F));
 }
 
+// 64 units at a time: one two-register permute takes their low bytes, and two compares check them.
 TARVO_AVX512 std::size_t NarrowAscii(const char16_t* units, std::size_t size, char* out) {
   const __m512i lowBytes = Load512(kLowBytes);
   std::size_t i = 0;
