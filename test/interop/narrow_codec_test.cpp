@@ -256,6 +256,29 @@ TEST(SingleByteCodec, ReplacementIsTheCodesetsOwnQuestionMark) {
   EXPECT_EQ(codec.decode("\xC1\x6F"), u"A?");
 }
 
+// Short ASCII takes shortcuts both ways where ASCII stands for itself; in EBCDIC it does not. Each
+// text is checked against its characters converted one at a time, which no shortcut takes.
+TEST(SingleByteCodec, ShortLettersInEbcdicAreNotTakenForAscii) {
+  const NarrowCodec codec = NarrowCodec::forCodeset("IBM037");
+  std::u16string text;
+  std::string expected;
+  for (std::size_t size = 1; size <= 40; ++size) {
+    // Spaces too: EBCDIC writes them as 0x40, which is '@' in ASCII.
+    const std::u16string letter(1, size % 5 == 0 ? u' ' : static_cast<char16_t>(u'A' + size % 26));
+    text += letter;
+    expected += codec.encode(letter);
+    EXPECT_EQ(codec.encode(text), expected) << size;
+    std::u16string exact(expected.size(), u'\0');
+    exact.resize(codec.decodeExact(expected, exact.data()));
+    EXPECT_EQ(exact, text) << size;
+  }
+  // Bytes that are all below 0x80 would pass for ASCII.
+  const std::string spaces(20, '\x40');
+  std::u16string exact(spaces.size(), u'\0');
+  exact.resize(codec.decodeExact(spaces, exact.data()));
+  EXPECT_EQ(exact, std::u16string(20, u' '));
+}
+
 TEST(SingleByteCodec, AsciiRejectsTheUpperHalf) {
   const NarrowCodec codec = NarrowCodec::forCodeset("ASCII");
   EXPECT_EQ(codec.decode("a\x80\xFF"), u"a\xFFFD\xFFFD");
