@@ -397,13 +397,23 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
   return fixed.size();
 }
 
+// 16 to 32 bytes of ASCII in UTF-8, the commonest argument, take a few instructions here; other text
+// goes out of line, with the frame that its many paths need.
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
+  if (kind_ == Kind::Utf8 &&
+      scalar::WidenShortAscii(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out)) {
+    return bytes.size();
+  }
+  return decodeExactOtherText(bytes, out);
+}
+
+[[gnu::noinline]] std::size_t NarrowCodec::decodeExactOtherText(std::string_view bytes,
+                                                                char16_t* out) const noexcept {
   const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = begin + bytes.size();
   if (kind_ == Kind::Utf8) {
-    // ASCII of 16 to 32 bytes goes whole; other letters of one and two bytes in one block where the
-    // processor has the instructions for it; the rest a character at a time.
-    if (scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
+    // Letters of one and two bytes in one block where the processor has the instructions for it;
+    // the rest a character at a time.
     if (kernels_->decodeShortUtf8 != nullptr) {
       const std::size_t length = kernels_->decodeShortUtf8(bytes.data(), bytes.size(), out);
       if (length != kDoesNotFit) return length;
@@ -432,29 +442,34 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
   return kDoesNotFit;
 }
 
+// 16 to 32 units of ASCII, the commonest result, take a few instructions here where ASCII stands for
+// itself (UTF-8 and most single-byte codesets); other text goes out of line, with the frame that its
+// many paths need.
 std::string NarrowCodec::encode(std::u16string_view text) const {
+  if (text.size() - 16 <= 16 &&
+      (kind_ == Kind::Utf8 || (kind_ == Kind::SingleByte && tables_->asciiCompatible))) {
+    char buffer[32];
+    if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
+  }
+  return encodeOtherText(text);
+}
+
+[[gnu::noinline]] std::string NarrowCodec::encodeOtherText(std::u16string_view text) const {
   // The short strings that most calls return, in one pass that also finds the NUL, onto the stack:
-  // 16 to 32 units of ASCII whole, else in one block where the kernels have a loop for it, else a
-  // character at a time.
+  // in one block where the kernels have a loop for it, else a character at a time.
   if (text.size() <= kExactUnits && kind_ != Kind::Iconv) {
     char buffer[3 * kExactUnits + 1];  // a multi-byte sequence is stored as four bytes
     auto* const bytes = reinterpret_cast<unsigned char*>(buffer);
     const char16_t* const begin = text.data();
     const char16_t* const end = begin + text.size();
-    // Where a kernel has a loop for short text, ASCII goes whole before it, as the loops below take it.
     std::size_t length = kDoesNotFit;
     if (kind_ == Kind::Utf8) {
-      if (kernels_->encodeShortUtf8 != nullptr) {
-        length = scalar::NarrowShortAscii(begin, text.size(), buffer)
-                     ? text.size()
-                     : kernels_->encodeShortUtf8(begin, text.size(), buffer);
-      }
+      if (kernels_->encodeShortUtf8 != nullptr)
+        length = kernels_->encodeShortUtf8(begin, text.size(), buffer);
       if (length == kDoesNotFit) length = scalar::EncodeUtf8UntilNul(begin, end, buffer);
     } else if (kind_ == Kind::SingleByte) {
       if (kernels_->encodeShortSingleByte != nullptr) {
-        length = tables_->asciiCompatible && scalar::NarrowShortAscii(begin, text.size(), buffer)
-                     ? text.size()
-                     : kernels_->encodeShortSingleByte(begin, text.size(), bytes, *tables_);
+        length = kernels_->encodeShortSingleByte(begin, text.size(), bytes, *tables_);
       }
       if (length == kDoesNotFit) length = scalar::EncodeSingleByteUntilNul(begin, end, bytes, *tables_);
     } else {
