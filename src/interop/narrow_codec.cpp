@@ -464,8 +464,9 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
     const char16_t* const end = begin + text.size();
     std::size_t length = kDoesNotFit;
     if (kind_ == Kind::Utf8) {
-      if (kernels_->encodeShortUtf8 != nullptr)
+      if (kernels_->encodeShortUtf8 != nullptr) {
         length = kernels_->encodeShortUtf8(begin, text.size(), buffer);
+      }
       if (length == kDoesNotFit) length = scalar::EncodeUtf8UntilNul(begin, end, buffer);
     } else if (kind_ == Kind::SingleByte) {
       if (kernels_->encodeShortSingleByte != nullptr) {
