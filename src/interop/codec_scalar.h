@@ -203,8 +203,7 @@ inline bool WidenShortAscii(const unsigned char* p, std::size_t n, char16_t* out
 #endif
 }
 
-template <class Out>
-inline bool NarrowShortAscii(const char16_t* p, std::size_t n, Out* out) {
+inline bool NarrowShortAscii(const char16_t* p, std::size_t n, char* out) {
 #if defined(__SSE2__) && defined(__x86_64__)
   if (n - 16 > 16) return false;
   const __m128i first = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
@@ -227,18 +226,15 @@ inline bool NarrowShortAscii(const char16_t* p, std::size_t n, Out* out) {
 #endif
 }
 
-// Encodes [p, end) up to its first NUL. Where ASCII maps to itself, short ASCII text goes whole,
-// and the ASCII that leads longer text goes sixteen, then eight units at a time and later runs four
-// at a time; everything else goes through `step(p, out)`, which converts the character at p,
-// advances out past what it wrote and returns where the next character starts. Writes exactly what
-// it returns. (The leading run has a loop of its own: trying eight units in the loop below slowed
-// text with no ASCII in it by a third.)
+// Encodes [p, end) up to its first NUL, once the caller has tried the text as short ASCII whole
+// (NarrowShortAscii). Where ASCII maps to itself, the ASCII that leads the text goes sixteen, then
+// eight units at a time and later runs four at a time; everything else goes through `step(p, out)`,
+// which converts the character at p, advances out past what it wrote and returns where the next
+// character starts. Writes exactly what it returns. (The leading run has a loop of its own: trying
+// eight units in the loop below slowed text with no ASCII in it by a third.)
 template <class Out, class Step>
 inline std::size_t EncodeUntilNul(const char16_t* p, const char16_t* end, Out* out, bool asciiIsItself,
                                   Step step) {
-  if (asciiIsItself && NarrowShortAscii(p, static_cast<std::size_t>(end - p), out)) {
-    return static_cast<std::size_t>(end - p);
-  }
   Out* const start = out;
   // Text that starts with ASCII, as most does, sixteen and then eight units at a time while it lasts.
   while (asciiIsItself && end - p >= 16 && NarrowSixteenAscii(p, out)) {
