@@ -470,13 +470,12 @@ TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_
     if (others != 0) return static_cast<std::size_t>(out - start) + _tzcnt_u64(others);
   }
   // The last bytes, fewer than 64, in one masked block. The bytes past them read as NULs, which end
-  // the run at `rest` at the latest.
-  const std::size_t rest = static_cast<std::size_t>(end - p);
-  const std::uint64_t inRest = (std::uint64_t{1} << rest) - 1;
-  const __m512i block = _mm512_maskz_loadu_epi8(inRest, p);
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(inRest),
+  // the run at their start at the latest.
+  const auto [block, text] =
+      LoadShortBytes(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(text),
                            _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block)));
-  _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(inRest >> 32),
+  _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(text >> 32),
                            _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(block, 1)));
   return static_cast<std::size_t>(out - start) + _tzcnt_u64(NulOrHighBytes(block));
 }
