@@ -404,13 +404,10 @@ inline void DecodeSingleByte(const unsigned char* p, const unsigned char* end, c
   for (; p != end; ++p) *out++ = tables.decode[*p];
 }
 
-// Decodes up to the first NUL (byte 0 is U+0000 in every single-byte codeset); writes exactly what
-// it returns.
+// Decodes up to the first NUL (byte 0 is U+0000 in every single-byte codeset), once the caller has
+// tried the text as short ASCII whole (WidenShortAscii); writes exactly what it returns.
 inline std::size_t DecodeSingleByteUntilNul(const unsigned char* p, const unsigned char* end, char16_t* out,
                                             const NarrowCodec::SingleByteTables& tables) {
-  if (tables.asciiCompatible && WidenShortAscii(p, static_cast<std::size_t>(end - p), out)) {
-    return static_cast<std::size_t>(end - p);
-  }
   char16_t* const start = out;
   const auto holdsNul = [](std::uint64_t word) {
     return ((word - 0x0101010101010101u) & ~word & 0x8080808080808080u) != 0;

@@ -199,7 +199,6 @@ std::u16string decodeMultiByte(std::string_view bytes, const MultiByteTables& ta
                                                       const MultiByteTables& tables,
                                                       const CodecKernels& kernels) {
   const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (tables.asciiCompatible && scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
   return DecodeMultiByte(begin, std::min(bytes.size(), bytes.find('\0')), out, tables, kernels);
 }
 
@@ -397,10 +396,10 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
   return fixed.size();
 }
 
-// 16 to 32 bytes of ASCII in UTF-8, the commonest argument, take a few instructions here; other text
-// goes out of line, with the frame that its many paths need.
+// 16 to 32 bytes of ASCII, the commonest argument, take a few instructions here where ASCII stands
+// for itself; other text goes out of line, with the frame that its many paths need.
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
-  if (kind_ == Kind::Utf8 &&
+  if (asciiDecodesAlone() &&
       scalar::WidenShortAscii(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out)) {
     return bytes.size();
   }
@@ -435,7 +434,6 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
     return decodeMultiByteUntilNul(bytes, out, *multiByte_, *kernels_);
   }
   if (asciiDecodesAlone_) {
-    if (scalar::WidenShortAscii(begin, bytes.size(), out)) return bytes.size();
     const std::size_t ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
   }
