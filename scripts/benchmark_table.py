@@ -83,8 +83,8 @@ def main(args):
         label = {"decode": "narrow → UTF-16", "encode": "UTF-16 → narrow"}[direction]
         print(f"| {label} | {codeset} | {script} | {size} | {fmt_time(ours)} | " + " | ".join(cells) + " |")
 
-    # The floor of decoding ASCII: allocating the backend text and widening into it unchecked. Where
-    # it misses a goal in a run, no decoder could have met it in that run.
+    # The floor of decoding ASCII: allocating the backend text and widening into it unchecked, the
+    # least work that any decoder does. Ours / floor says how near ours came to it in the same run.
     floors = [size for size in ("4096", "1048576") if f"reference/{size}/ascii_floor" in times]
     if floors:
         ascii_codesets = [c for c in codesets if f"decode/{c}/ascii/4096/ours" in times]
