@@ -259,19 +259,13 @@ constexpr int kMostRowsInShortText = 4;
 // Up to this many pairs are looked up one at a time.
 constexpr int kMostPairsLookedUpAlone = 2;
 
-// The entries of `table` (32 of them) at the low five bits of each index.
-TARVO_AVX512 inline __m512i LookUp32(const std::uint32_t* table, __m512i indexes) {
-  return _mm512_permutex2var_epi32(Load512(table), indexes, Load512(table + 16));
-}
-
 // Short multi-byte text of up to 32 bytes in one block, where bytes 01-7F are ASCII and every other
 // character is two bytes, or three that begin with the codeset's one three-byte lead. Leaving those
 // leads aside, the bytes from 0x80 up pair off from the start of each run of them, as decoding one
 // character after another would pair them where each pair is a character. One or two pairs are
-// looked up with plain loads; more have their rows from one shuffle (from another where a
-// three-byte lead goes before) and their units from the rows by permutes, and one expand puts them
-// among the ASCII. A lead without a row, a pair that is no character or a run of odd length sends
-// the text the long way.
+// looked up with plain loads; more by permutes, every byte in a 16-bit lane as if it led a pair,
+// so that the units come out in their leads' places among the ASCII. A lead without a row, a pair
+// that is no character or a run of odd length sends the text the long way.
 TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t size, char16_t* out,
                                               const MultiByteTables& tables) {
   if (size > 32 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
@@ -316,59 +310,48 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
                              _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
     return length;
   }
-  const __mmask16 pairs = static_cast<__mmask16>((1u << _mm_popcnt_u64(leads)) - 1);
-  const __m512i leadBytes = _mm512_maskz_compress_epi8(leads, block);
-  const __mmask64 afterThreeByteLead = static_cast<__mmask64>(_pext_u64(threeByteLeads << 1, leads));
-  const __m512i leadRows =
-      _mm512_mask_blend_epi8(afterThreeByteLead,
-                             _mm512_permutex2var_epi8(Load512(tables.leadRows.data()), leadBytes,
-                                                      Load512(tables.leadRows.data() + 64)),
-                             _mm512_permutex2var_epi8(Load512(tables.threeByteRows.data()), leadBytes,
-                                                      Load512(tables.threeByteRows.data() + 64)));
-  if (_mm512_mask_testn_epi32_mask(pairs, _mm512_cvtepu8_epi32(_mm512_castsi512_si128(leadRows)),
-                                   _mm512_set1_epi32(0xFF)) != 0) {
-    return NarrowCodec::kDoesNotFit;
-  }
-  // Each row's upper half, where every trail byte falls, is eight registers of entries: two
-  // two-register permutes by the trail's low five bits and two blends by its next two bits look
-  // them up, for every pair whose lead shares the row.
-  const __m512i rows = _mm512_cvtepu8_epi32(_mm512_castsi512_si128(leadRows));
+  // Each byte's row, as if it led a pair, from one shuffle (from another after a three-byte lead),
+  // and its trail, the byte after it, read again one byte further on.
+  const __mmask32 leadLanes = static_cast<__mmask32>(leads);
+  const __m512i rows = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(_mm512_mask_blend_epi8(
+      threeByteLeads << 1,
+      _mm512_permutex2var_epi8(Load512(tables.leadRows.data()), block, Load512(tables.leadRows.data() + 64)),
+      _mm512_permutex2var_epi8(Load512(tables.threeByteRows.data()), block,
+                               Load512(tables.threeByteRows.data() + 64)))));
+  if (_mm512_mask_testn_epi16_mask(leadLanes, rows, rows) != 0) return NarrowCodec::kDoesNotFit;
   const __m512i trailBytes =
-      _mm512_cvtepu8_epi32(_mm512_castsi512_si128(_mm512_maskz_compress_epi8(trails, block)));
-  const __mmask16 bit5 = _mm512_test_epi32_mask(trailBytes, _mm512_set1_epi32(0x20));
-  const __mmask16 bit6 = _mm512_test_epi32_mask(trailBytes, _mm512_set1_epi32(0x40));
-  __m512i entries = _mm512_setzero_si512();
-  __mmask16 left = pairs;
+      _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(static_cast<__mmask32>(text >> 1), bytes + 1));
+  // A row's units for the trails, from 0x80 up, are four registers: two two-register permutes by
+  // the trail's low six bits and a blend by its seventh look them up for every lead of the row.
+  const __mmask32 upperQuarter = _mm512_test_epi16_mask(trailBytes, _mm512_set1_epi16(0x40));
+  __m512i units = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
+  __mmask32 left = leadLanes;
   // The first row comes from the bytes themselves, sooner than from the register.
   const std::uint64_t firstLead = _tzcnt_u64(leads);
   const std::size_t firstLeadByte = static_cast<unsigned char>(bytes[firstLead]) - 0x80;
   std::uint32_t row = (threeByteLeads << 1 >> firstLead & 1) != 0 ? tables.threeByteRows[firstLeadByte]
                                                                   : tables.leadRows[firstLeadByte];
   for (int rowsSeen = 1;; ++rowsSeen) {
-    const __mmask16 same = _mm512_mask_cmpeq_epi32_mask(left, rows, _mm512_set1_epi32(static_cast<int>(row)));
-    const std::uint32_t* upper = tables.rows[row].data() + 0x80;
-    const __m512i low =
-        _mm512_mask_blend_epi32(bit5, LookUp32(upper, trailBytes), LookUp32(upper + 32, trailBytes));
-    const __m512i high =
-        _mm512_mask_blend_epi32(bit5, LookUp32(upper + 64, trailBytes), LookUp32(upper + 96, trailBytes));
-    entries = _mm512_mask_blend_epi32(same, entries, _mm512_mask_blend_epi32(bit6, low, high));
-    left &= static_cast<__mmask16>(~same);
+    const __mmask32 same =
+        _mm512_mask_cmpeq_epi16_mask(left, rows, _mm512_set1_epi16(static_cast<short>(row)));
+    const char16_t* const upper = tables.upperUnits[row].data();
+    const __m512i found = _mm512_mask_blend_epi16(
+        upperQuarter, _mm512_permutex2var_epi16(Load512(upper), trailBytes, Load512(upper + 32)),
+        _mm512_permutex2var_epi16(Load512(upper + 64), trailBytes, Load512(upper + 96)));
+    units = _mm512_mask_blend_epi16(same, units, found);
+    left &= static_cast<__mmask32>(~same);
     if (left == 0) break;
     if (rowsSeen == kMostRowsInShortText) return NarrowCodec::kDoesNotFit;
-    row = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm512_castsi512_si128(
-        _mm512_permutexvar_epi32(_mm512_set1_epi32(static_cast<int>(_tzcnt_u32(left))), rows))));
+    row = static_cast<std::uint32_t>(
+        _mm_extract_epi16(_mm512_castsi512_si128(_mm512_permutexvar_epi16(
+                              _mm512_set1_epi16(static_cast<short>(_tzcnt_u32(left))), rows)),
+                          0));
   }
-  // kNext and kInvalid both have the top bit: neither is a character.
-  if (_mm512_mask_cmplt_epi32_mask(pairs, entries, _mm512_setzero_si512()) != 0)
-    return NarrowCodec::kDoesNotFit;
-  const __m512i kept = _mm512_maskz_compress_epi8(keep, block);
-  const __mmask32 leadSlots = static_cast<__mmask32>(_pext_u64(leads, keep));
-  const __m512i result =
-      _mm512_mask_expand_epi16(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(kept)), leadSlots,
-                               _mm512_castsi256_si512(_mm512_cvtepi32_epi16(entries)));
-  const unsigned units = static_cast<unsigned>(_mm_popcnt_u64(keep));
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << units) - 1), result);
-  return units;
+  if (_mm512_mask_testn_epi16_mask(leadLanes, units, units) != 0) return NarrowCodec::kDoesNotFit;
+  const unsigned kept = static_cast<unsigned>(_mm_popcnt_u64(keep));
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << kept) - 1),
+                           _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
+  return kept;
 }
 
 // Encodes 32 units below 0x800, some of them from 0x80 up, and returns where the output continues.

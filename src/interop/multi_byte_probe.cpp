@@ -54,7 +54,7 @@ unsigned char SmallRow(std::uint32_t entry) {
   return next && (entry & ~MultiByteTables::kNext) < 0x100 ? static_cast<unsigned char>(entry) : 0;
 }
 
-// Fills leadRows, threeByteLead and threeByteRows from the decoding tree.
+// Fills leadRows, threeByteLead, threeByteRows and upperUnits from the decoding tree.
 void FindLeadRows(MultiByteTables& tables) {
   int threeByteLeads = 0;
   for (unsigned byte = 0x80; byte < 0x100; ++byte) {
@@ -74,6 +74,13 @@ void FindLeadRows(MultiByteTables& tables) {
   if (threeByteLeads != 1) {
     tables.threeByteLead = 0;
     tables.threeByteRows.fill(0);
+  }
+  tables.upperUnits.resize(std::min<std::size_t>(tables.rows.size(), 0x100));
+  for (std::size_t row = 0; row < tables.upperUnits.size(); ++row) {
+    for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+      const std::uint32_t entry = tables.rows[row][byte];
+      tables.upperUnits[row][byte - 0x80] = entry < MultiByteTables::kNext ? static_cast<char16_t>(entry) : 0;
+    }
   }
 }
 

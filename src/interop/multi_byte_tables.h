@@ -29,6 +29,10 @@ struct MultiByteTables {
   // than one; and for second byte 0x80 + i after it, the row of the third, as in leadRows.
   unsigned char threeByteLead = 0;
   std::array<unsigned char, 128> threeByteRows{};
+  // For each row below 256, the unit that each byte from 0x80 up ends in it, or 0 where that byte
+  // ends no character: the rows' upper halves, where every second byte of a pair falls, in 16 bits,
+  // so that vector code looks a whole half up in four registers.
+  std::vector<std::array<char16_t, 128>> upperUnits;
 
   // Encoding, indexed by UTF-16 unit: the character's bytes (the first in the lowest byte) and, in
   // the top byte, how many there are; 0 for a character the codeset lacks.
