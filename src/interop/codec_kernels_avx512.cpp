@@ -208,26 +208,32 @@ TARVO_AVX512 inline ShortUnits LoadShortUnits(const char16_t* units, std::size_t
   return {block, static_cast<__mmask32>((std::uint64_t{1} << length) - 1), length};
 }
 
-// Short text below 64 bytes in one block: a masked load reads no byte past its end, the checks
-// are those of the loop above within the bytes before the first NUL, and masked stores write its
-// units only.
+// Short text of up to 32 bytes in one block: a masked load reads no byte past its end, the checks
+// are those of the loop above within the bytes before the first NUL, and a masked store writes its
+// units only. Each byte takes a 16-bit lane, and each lead of a two-byte sequence becomes the unit
+// with the byte after it, read again one byte further on; one compress then keeps those units and
+// the ASCII, dropping the continuations.
 TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, char16_t* out) {
-  // Below 64 bytes, so that a lead in the last byte still shifts onto a bit of its own below.
-  if (size >= 64) return NarrowCodec::kDoesNotFit;
+  if (size > 32) return NarrowCodec::kDoesNotFit;
   const auto [block, text] = LoadShortBytes(bytes, size);
   const TwoByteMarks marks = MarkTwoByteSequences(block);
   const std::uint64_t continuations = marks.continuations & text, leads = marks.leads & text;
   const std::uint64_t ascii = ~HighBytes(block) & text;
   // A lead in the last byte wants a continuation past the text, and so fails the second test.
   if ((ascii | continuations | leads) != text || continuations != leads << 1) return NarrowCodec::kDoesNotFit;
-  const TwoByteIndexes indexes = LoadTwoByteIndexes();
-  const __m512i preceding = _mm512_permutex2var_epi8(_mm512_setzero_si512(), indexes.preceding, block);
-  const std::uint64_t keep = text & ~leads;
-  const Units64 units = TwoByteUnits(block, preceding, continuations, keep, indexes);
+  const __m512i lanes = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
+  const __m512i next =
+      _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(static_cast<__mmask32>(text >> 1), bytes + 1));
+  // 110xxxxx then 10yyyyyy make xxxxxyyyyyy: (lead << 6) | (next & 3F), the lead's top bits
+  // shifted out of the unit.
+  const __m512i twoByteUnits = _mm512_and_si512(
+      _mm512_ternarylogic_epi32(_mm512_slli_epi16(lanes, 6), next, _mm512_set1_epi16(0x3F), 0xF8),
+      _mm512_set1_epi16(0x7FF));
+  const __m512i units = _mm512_mask_mov_epi16(lanes, static_cast<__mmask32>(leads), twoByteUnits);
+  const std::uint64_t keep = text & ~continuations;
   const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(keep));
-  const std::uint64_t unitsMask = (std::uint64_t{1} << length) - 1;
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(unitsMask), units.first);
-  _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(unitsMask >> 32), units.second);
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1),
+                           _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
   return length;
 }
 
