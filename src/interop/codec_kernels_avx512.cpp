@@ -237,26 +237,23 @@ TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, ch
   return length;
 }
 
-// Short single-byte text below 64 bytes in one block, where bytes 01-7F are ASCII: each byte from
-// 0x80 up looks up the low and the high byte of its unit in the codeset's upper half, 128 bytes
-// each and so two registers for one two-register permute; ASCII bytes stay as they are.
+// Short single-byte text of up to 32 bytes in one block, where bytes 01-7F are ASCII: each byte
+// takes a 16-bit lane, and those from 0x80 up their units from the codeset's upper half, four
+// registers that two two-register permutes by the byte's low six bits and a blend by its seventh
+// look up.
 TARVO_AVX512 std::size_t DecodeShortSingleByte(const char* bytes, std::size_t size, char16_t* out,
                                                const NarrowCodec::SingleByteTables& tables) {
-  static_assert(sizeof(tables.upperDecodeLow) == 128 && sizeof(tables.upperDecodeHigh) == 128);
-  if (size >= 64 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
+  if (size > 32 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
   const auto [block, text] = LoadShortBytes(bytes, size);
   const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(text));
-  const std::uint64_t high = HighBytes(block);
-  const unsigned char* const lowTable = tables.upperDecodeLow.front().data();
-  const unsigned char* const highTable = tables.upperDecodeHigh.front().data();
-  const __m512i low = _mm512_mask2_permutex2var_epi8(Load512(lowTable), block, high, Load512(lowTable + 64));
-  const __m512i highBytes =
-      _mm512_maskz_permutex2var_epi8(high, Load512(highTable), block, Load512(highTable + 64));
-  const std::uint64_t unitsMask = (std::uint64_t{1} << length) - 1;
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(unitsMask),
-                           _mm512_permutex2var_epi8(low, Load512(kInterleaved), highBytes));
-  _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(unitsMask >> 32),
-                           _mm512_permutex2var_epi8(low, Load512(kInterleaved + 64), highBytes));
+  const __m512i lanes = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
+  const char16_t* const upper = tables.decode.data() + 0x80;
+  const __mmask32 upperQuarter = _mm512_test_epi16_mask(lanes, _mm512_set1_epi16(0x40));
+  const __m512i found = _mm512_mask_blend_epi16(
+      upperQuarter, _mm512_permutex2var_epi16(Load512(upper), lanes, Load512(upper + 32)),
+      _mm512_permutex2var_epi16(Load512(upper + 64), lanes, Load512(upper + 96)));
+  const __m512i units = _mm512_mask_mov_epi16(lanes, static_cast<__mmask32>(HighBytes(block)), found);
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1), units);
   return length;
 }
 
