@@ -335,8 +335,10 @@ class GuardedPage {
     void* const map = mmap(nullptr, 3 * size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (map == MAP_FAILED) throw std::runtime_error("mmap failed");
     base_ = static_cast<char*>(map);
-    mprotect(base_, size_, PROT_NONE);
-    mprotect(base_ + 2 * size_, size_, PROT_NONE);
+    if (mprotect(base_, size_, PROT_NONE) != 0 || mprotect(base_ + 2 * size_, size_, PROT_NONE) != 0) {
+      munmap(base_, 3 * size_);
+      throw std::runtime_error("mprotect failed");
+    }
   }
   ~GuardedPage() { munmap(base_, 3 * size_); }
   GuardedPage(const GuardedPage&) = delete;
@@ -348,9 +350,10 @@ class GuardedPage {
     std::copy(bytes.begin(), bytes.end(), at);
     return {at, bytes.size()};
   }
-  // Room for `units` that ends where the page does.
-  char16_t* roomAtEnd(std::size_t units) const {
-    return reinterpret_cast<char16_t*>(base_ + 2 * size_) - units;
+  // Room for `units` at the page's start or against its end.
+  char16_t* room(std::size_t units, bool atEnd) const {
+    return atEnd ? reinterpret_cast<char16_t*>(base_ + 2 * size_) - units
+                 : reinterpret_cast<char16_t*>(base_ + size_);
   }
 
  private:
@@ -359,8 +362,8 @@ class GuardedPage {
 };
 
 // Short text is read and written only within its own bytes and its own storage, on every kernel
-// set: the bytes sit at the start of a guarded page and against its end, and the units are written
-// into room of one unit per byte against the end of another.
+// set: the bytes sit at the start of a guarded page and then against its end, and the units are
+// written into room of one unit per byte at the start of another and then against its end.
 TEST(KernelSets, ShortTextStaysWithinItsBytesAndItsStorage) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"UTF-8", {"plain ascii text", "\xC3\xA9tude en cours ", "\xD0\x96\xD0\xB8\xD1\x82 "}},
@@ -378,7 +381,7 @@ TEST(KernelSets, ShortTextStaysWithinItsBytesAndItsStorage) {
           const std::u16string expected = codec.decode(text.substr(0, length));
           for (const bool atEnd : {false, true}) {
             const std::string_view bytes = input.place(std::string_view(text).substr(0, length), atEnd);
-            char16_t* const units = output.roomAtEnd(length);
+            char16_t* const units = output.room(length, atEnd);
             const std::size_t written = codec.decodeExact(bytes, units);
             ASSERT_TRUE(std::u16string_view(units, written) == expected)
                 << codeset << ", " << SetName(set) << ", " << length << " bytes of \"" << pattern << "\"";
