@@ -71,7 +71,7 @@ struct CodecKernels {
   // narrowAscii's does. Writes at most `size` units.
   std::size_t (*widenAscii)(const char* bytes, std::size_t size, char16_t* out);
 
-  // Short UTF-8 (up to 63 bytes) of ASCII and two-byte sequences only, taken as it comes: decodes
+  // Short UTF-8 (up to 32 bytes) of ASCII and two-byte sequences only, taken as it comes: decodes
   // what comes before the first NUL in one step and returns its length, or returns
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text, for any other sequence and for
   // a sequence that ends early. Writes exactly what it returns. Null in the sets without it.
@@ -86,7 +86,7 @@ struct CodecKernels {
   // past what it returns. Null in the sets without it.
   std::size_t (*encodeShortSingleByte)(const char16_t* units, std::size_t size, unsigned char* out,
                                        const NarrowCodec::SingleByteTables& tables) = nullptr;
-  // Short text (up to 63 bytes) in a single-byte codeset where bytes 01-7F are ASCII: decodes what
+  // Short text (up to 32 bytes) in a single-byte codeset where bytes 01-7F are ASCII: decodes what
   // comes before the first NUL in one step and returns its length, or returns
   // NarrowCodec::kDoesNotFit, having written nothing, for longer text and other codesets. Writes
   // exactly what it returns. Null in the sets without it.
