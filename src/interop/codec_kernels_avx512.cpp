@@ -208,6 +208,35 @@ TARVO_AVX512 inline ShortUnits LoadShortUnits(const char16_t* units, std::size_t
   return {block, static_cast<__mmask32>((std::uint64_t{1} << length) - 1), length};
 }
 
+// The first 32 bytes of a register in 16-bit lanes, one byte to each.
+TARVO_AVX512 inline __m512i ByteLanes(__m512i block) {
+  return _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
+}
+// For each of those lanes, the byte after its own within `text`: the bytes read again one byte
+// further on, so that nothing past the text is read.
+TARVO_AVX512 inline __m512i NextByteLanes(const char* bytes, std::uint64_t text) {
+  return _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(static_cast<__mmask32>(text >> 1), bytes + 1));
+}
+// The lanes whose byte is from C0 up (bit 6 set, among bytes from 0x80 up).
+TARVO_AVX512 inline __mmask32 UpperQuarter(__m512i lanes) {
+  return _mm512_test_epi16_mask(lanes, _mm512_set1_epi16(0x40));
+}
+// The entries of `upper` (128 units, four registers) for bytes from 0x80 up, one per lane: two
+// two-register permutes by the byte's low six bits, and a blend by its seventh, which `upperQuarter`
+// marks.
+TARVO_AVX512 inline __m512i LookUpUpperHalf(const char16_t* upper, __m512i lanes, __mmask32 upperQuarter) {
+  return _mm512_mask_blend_epi16(upperQuarter,
+                                 _mm512_permutex2var_epi16(Load512(upper), lanes, Load512(upper + 32)),
+                                 _mm512_permutex2var_epi16(Load512(upper + 64), lanes, Load512(upper + 96)));
+}
+// Writes the lanes that `keep` marks, packed to the front, and returns how many.
+TARVO_AVX512 inline unsigned StoreKeptLanes(char16_t* out, std::uint64_t keep, __m512i lanes) {
+  const unsigned kept = static_cast<unsigned>(_mm_popcnt_u64(keep));
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << kept) - 1),
+                           _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), lanes));
+  return kept;
+}
+
 // Short text of up to 32 bytes in one block: a masked load reads no byte past its end, the checks
 // are those of the loop above within the bytes before the first NUL, and a masked store writes its
 // units only. Each byte takes a 16-bit lane, and each lead of a two-byte sequence becomes the unit
@@ -221,20 +250,15 @@ TARVO_AVX512 std::size_t DecodeShortUtf8(const char* bytes, std::size_t size, ch
   const std::uint64_t ascii = ~HighBytes(block) & text;
   // A lead in the last byte wants a continuation past the text, and so fails the second test.
   if ((ascii | continuations | leads) != text || continuations != leads << 1) return NarrowCodec::kDoesNotFit;
-  const __m512i lanes = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
-  const __m512i next =
-      _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(static_cast<__mmask32>(text >> 1), bytes + 1));
+  const __m512i lanes = ByteLanes(block);
+  const __m512i next = NextByteLanes(bytes, text);
   // 110xxxxx then 10yyyyyy make xxxxxyyyyyy: (lead << 6) | (next & 3F), the lead's top bits
   // shifted out of the unit.
   const __m512i twoByteUnits = _mm512_and_si512(
       _mm512_ternarylogic_epi32(_mm512_slli_epi16(lanes, 6), next, _mm512_set1_epi16(0x3F), 0xF8),
       _mm512_set1_epi16(0x7FF));
   const __m512i units = _mm512_mask_mov_epi16(lanes, static_cast<__mmask32>(leads), twoByteUnits);
-  const std::uint64_t keep = text & ~continuations;
-  const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(keep));
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1),
-                           _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
-  return length;
+  return StoreKeptLanes(out, text & ~continuations, units);
 }
 
 // Short single-byte text of up to 32 bytes in one block, where bytes 01-7F are ASCII: each byte
@@ -246,12 +270,8 @@ TARVO_AVX512 std::size_t DecodeShortSingleByte(const char* bytes, std::size_t si
   if (size > 32 || !tables.asciiCompatible) return NarrowCodec::kDoesNotFit;
   const auto [block, text] = LoadShortBytes(bytes, size);
   const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(text));
-  const __m512i lanes = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
-  const char16_t* const upper = tables.decode.data() + 0x80;
-  const __mmask32 upperQuarter = _mm512_test_epi16_mask(lanes, _mm512_set1_epi16(0x40));
-  const __m512i found = _mm512_mask_blend_epi16(
-      upperQuarter, _mm512_permutex2var_epi16(Load512(upper), lanes, Load512(upper + 32)),
-      _mm512_permutex2var_epi16(Load512(upper + 64), lanes, Load512(upper + 96)));
+  const __m512i lanes = ByteLanes(block);
+  const __m512i found = LookUpUpperHalf(tables.decode.data() + 0x80, lanes, UpperQuarter(lanes));
   const __m512i units = _mm512_mask_mov_epi16(lanes, static_cast<__mmask32>(HighBytes(block)), found);
   _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1), units);
   return length;
@@ -276,8 +296,7 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
   const std::uint64_t highOrLead = HighBytes(block) & text;
   const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(text));
   if (highOrLead == 0) {
-    _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1),
-                             _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block)));
+    _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1), ByteLanes(block));
     return length;
   }
   const std::uint64_t threeByteLeads =
@@ -294,10 +313,10 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
   const std::uint64_t trails = high & ~leads;
   if (trails != leads << 1 || (threeByteLeads << 1 & ~leads) != 0) return NarrowCodec::kDoesNotFit;
   const std::uint64_t keep = text & ~trails & ~threeByteLeads;
+  __m512i units = ByteLanes(block);
   if (_mm_popcnt_u64(leads) <= kMostPairsLookedUpAlone) {
     // A pair or two, as in Latin text with accents: each looked up with plain loads and put in its
     // lead's place among the widened bytes, which is shorter than the shuffles below.
-    __m512i units = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
     for (std::uint64_t left = leads; left != 0; left &= left - 1) {
       const std::uint64_t at = _tzcnt_u64(left);
       const std::size_t lead = static_cast<unsigned char>(bytes[at]) - 0x80;
@@ -308,26 +327,20 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
       units = _mm512_mask_set1_epi16(units, static_cast<__mmask32>(std::uint64_t{1} << at),
                                      static_cast<short>(entry));
     }
-    const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(keep));
-    _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << length) - 1),
-                             _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
-    return length;
+    return StoreKeptLanes(out, keep, units);
   }
   // Each byte's row, as if it led a pair, from one shuffle (from another after a three-byte lead),
   // and its trail, the byte after it, read again one byte further on.
   const __mmask32 leadLanes = static_cast<__mmask32>(leads);
-  const __m512i rows = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(_mm512_mask_blend_epi8(
+  const __m512i rows = ByteLanes(_mm512_mask_blend_epi8(
       threeByteLeads << 1,
       _mm512_permutex2var_epi8(Load512(tables.leadRows.data()), block, Load512(tables.leadRows.data() + 64)),
       _mm512_permutex2var_epi8(Load512(tables.threeByteRows.data()), block,
-                               Load512(tables.threeByteRows.data() + 64)))));
+                               Load512(tables.threeByteRows.data() + 64))));
   if (_mm512_mask_testn_epi16_mask(leadLanes, rows, rows) != 0) return NarrowCodec::kDoesNotFit;
-  const __m512i trailBytes =
-      _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(static_cast<__mmask32>(text >> 1), bytes + 1));
-  // A row's units for the trails, from 0x80 up, are four registers: two two-register permutes by
-  // the trail's low six bits and a blend by its seventh look them up for every lead of the row.
-  const __mmask32 upperQuarter = _mm512_test_epi16_mask(trailBytes, _mm512_set1_epi16(0x40));
-  __m512i units = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block));
+  const __m512i trailBytes = NextByteLanes(bytes, text);
+  // A row's units for the trails are its upper half, looked up for every lead of the row at once.
+  const __mmask32 upperQuarter = UpperQuarter(trailBytes);
   __mmask32 left = leadLanes;
   // The first row comes from the bytes themselves, sooner than from the register.
   const std::uint64_t firstLead = _tzcnt_u64(leads);
@@ -337,11 +350,8 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
   for (int rowsSeen = 1;; ++rowsSeen) {
     const __mmask32 same =
         _mm512_mask_cmpeq_epi16_mask(left, rows, _mm512_set1_epi16(static_cast<short>(row)));
-    const char16_t* const upper = tables.upperUnits[row].data();
-    const __m512i found = _mm512_mask_blend_epi16(
-        upperQuarter, _mm512_permutex2var_epi16(Load512(upper), trailBytes, Load512(upper + 32)),
-        _mm512_permutex2var_epi16(Load512(upper + 64), trailBytes, Load512(upper + 96)));
-    units = _mm512_mask_blend_epi16(same, units, found);
+    units = _mm512_mask_blend_epi16(same, units,
+                                    LookUpUpperHalf(tables.upperUnits[row].data(), trailBytes, upperQuarter));
     left &= static_cast<__mmask32>(~same);
     if (left == 0) break;
     if (rowsSeen == kMostRowsInShortText) return NarrowCodec::kDoesNotFit;
@@ -351,10 +361,7 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
                           0));
   }
   if (_mm512_mask_testn_epi16_mask(leadLanes, units, units) != 0) return NarrowCodec::kDoesNotFit;
-  const unsigned kept = static_cast<unsigned>(_mm_popcnt_u64(keep));
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>((std::uint64_t{1} << kept) - 1),
-                           _mm512_maskz_compress_epi16(static_cast<__mmask32>(keep), units));
-  return kept;
+  return StoreKeptLanes(out, keep, units);
 }
 
 // Encodes 32 units below 0x800, some of them from 0x80 up, and returns where the output continues.
@@ -459,8 +466,7 @@ TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_
   // the run at their start at the latest.
   const auto [block, text] =
       LoadShortBytes(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
-  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(text),
-                           _mm512_cvtepu8_epi16(_mm512_castsi512_si256(block)));
+  _mm512_mask_storeu_epi16(out, static_cast<__mmask32>(text), ByteLanes(block));
   _mm512_mask_storeu_epi16(out + 32, static_cast<__mmask32>(text >> 32),
                            _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(block, 1)));
   return static_cast<std::size_t>(out - start) + _tzcnt_u64(NulOrHighBytes(block));
