@@ -99,6 +99,12 @@ struct CodecKernels {
   // sequence. Writes exactly what it returns. Null in the sets without it.
   std::size_t (*decodeShortMultiByte)(const char* bytes, std::size_t size, char16_t* out,
                                       const MultiByteTables& tables) = nullptr;
+  // Short UTF-16 (up to 32 units) into a multi-byte codeset, of characters that it has only (no
+  // surrogate): encodes what comes before the first U+0000 in one step and returns its length, or
+  // returns NarrowCodec::kDoesNotFit for longer text and any other unit. Writes exactly what it
+  // returns, at most three bytes a unit. Null in the sets without it.
+  std::size_t (*encodeShortMultiByte)(const char16_t* units, std::size_t size, char* out,
+                                      const MultiByteTables& tables) = nullptr;
 };
 
 const CodecKernels& PortableKernels();

@@ -451,6 +451,63 @@ TARVO_AVX512 std::size_t EncodeShortSingleByte(const char16_t* units, std::size_
   return length;
 }
 
+// Packs the bytes of sixteen multi-byte table entries (each its bytes, the first lowest, and their
+// count in the top byte) to the front of `out`, writing only those, and returns how many.
+TARVO_AVX512 inline unsigned StoreSequences(char* out, __m512i entries) {
+  // Each entry's count in all four of its bytes, against each byte's place in the entry.
+  const __m512i counts = _mm512_shuffle_epi8(
+      entries, _mm512_broadcast_i32x4(_mm_setr_epi8(3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15)));
+  const std::uint64_t keep = _mm512_cmplt_epu8_mask(_mm512_set1_epi32(0x03020100), counts);
+  const unsigned kept = static_cast<unsigned>(_mm_popcnt_u64(keep));
+  _mm512_mask_storeu_epi8(out, (std::uint64_t{1} << kept) - 1, _mm512_maskz_compress_epi8(keep, entries));
+  return kept;
+}
+
+// Up to this many units of sixteen are looked up with plain loads, more with a gather, which costs
+// as much as several.
+constexpr int kMostUnitsLookedUpAlone = 4;
+
+// The table entries of sixteen units (a lane each) that `lanes` marks, 0 in the other lanes. Where
+// ASCII is itself, its entries are made here rather than looked up: one byte, itself.
+TARVO_AVX512 inline __m512i EntriesOf(const char16_t* units, __m256i block, __mmask16 lanes,
+                                      const MultiByteTables& tables) {
+  const __m512i indexes = _mm512_cvtepu16_epi32(block);
+  __m512i entries = _mm512_setzero_si512();
+  if (tables.asciiCompatible) {
+    const __mmask16 ascii = _mm512_mask_cmplt_epu32_mask(lanes, indexes, _mm512_set1_epi32(0x80));
+    entries = _mm512_maskz_or_epi32(ascii, indexes, _mm512_set1_epi32(0x01000000));
+    lanes &= static_cast<__mmask16>(~ascii);
+  }
+  if (_mm_popcnt_u32(lanes) > kMostUnitsLookedUpAlone) {
+    return _mm512_mask_i32gather_epi32(entries, lanes, indexes, tables.encode.data(), 4);
+  }
+  for (unsigned left = lanes; left != 0; left &= left - 1) {
+    const unsigned at = _tzcnt_u32(left);
+    entries = _mm512_mask_set1_epi32(entries, static_cast<__mmask16>(1u << at),
+                                     static_cast<int>(tables.encode[units[at]]));
+  }
+  return entries;
+}
+
+// Short text of up to 32 units into a multi-byte codeset in one block: each unit's table entry is
+// gathered into a 32-bit lane, sixteen at a time, and its bytes packed. A unit that the table lacks
+// (0: a character that the codeset lacks, and every surrogate) sends the text the long way, which
+// writes the replacement.
+TARVO_AVX512 std::size_t EncodeShortMultiByte(const char16_t* units, std::size_t size, char* out,
+                                              const MultiByteTables& tables) {
+  if (size > 32) return NarrowCodec::kDoesNotFit;
+  const auto [block, text, length] = LoadShortUnits(units, size);
+  const __mmask16 first = static_cast<__mmask16>(text), second = static_cast<__mmask16>(text >> 16);
+  const __m512i firstEntries = EntriesOf(units, _mm512_castsi512_si256(block), first, tables);
+  if (_mm512_mask_testn_epi32_mask(first, firstEntries, firstEntries) != 0) return NarrowCodec::kDoesNotFit;
+  if (second == 0) return StoreSequences(out, firstEntries);
+  const __m512i secondEntries = EntriesOf(units + 16, _mm512_extracti64x4_epi64(block, 1), second, tables);
+  if (_mm512_mask_testn_epi32_mask(second, secondEntries, secondEntries) != 0)
+    return NarrowCodec::kDoesNotFit;
+  const unsigned written = StoreSequences(out, firstEntries);
+  return written + StoreSequences(out + written, secondEntries);
+}
+
 TARVO_AVX512 std::size_t WidenAscii(const char* bytes, std::size_t size, char16_t* out) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
   const unsigned char* const end = p + size;
@@ -526,6 +583,7 @@ const CodecKernels* Avx512Kernels() {
     kernels.encodeShortSingleByte = EncodeShortSingleByte;
     kernels.decodeShortSingleByte = DecodeShortSingleByte;
     kernels.decodeShortMultiByte = DecodeShortMultiByte;
+    kernels.encodeShortMultiByte = EncodeShortMultiByte;
     return kernels;
   }();
   return &kAvx512;

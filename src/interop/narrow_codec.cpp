@@ -471,7 +471,10 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
       }
       if (length == kDoesNotFit) length = scalar::EncodeSingleByteUntilNul(begin, end, bytes, *tables_);
     } else {
-      length = EncodeMultiByteUntilNul(begin, text.size(), buffer, *multiByte_);
+      if (kernels_->encodeShortMultiByte != nullptr) {
+        length = kernels_->encodeShortMultiByte(begin, text.size(), buffer, *multiByte_);
+      }
+      if (length == kDoesNotFit) length = EncodeMultiByteUntilNul(begin, text.size(), buffer, *multiByte_);
     }
     return std::string(buffer, length);
   }

@@ -148,6 +148,40 @@ TEST_P(MultiByteTables, ShortTextDecodesExactlyAsIconvDecodesIt) {
   }
 }
 
+// Short text is encoded in one block where the processor can: text of a few characters of the
+// codeset, or of many (more than a few in sixteen units are gathered), with ASCII, characters that
+// the codeset lacks, lone surrogates, pairs and a U+0000 now and then, of every length up to and past
+// the block's 32 units, on every kernel set.
+TEST_P(MultiByteTables, ShortTextEncodesAsIconvEncodesIt) {
+  std::mt19937 random(20261210);
+  std::vector<char16_t> held, lacked;
+  for (std::uint32_t unit = 0x80; unit < 0xD800; ++unit) {
+    const std::u16string one(1, static_cast<char16_t>(unit));
+    (reference_.encode(one) != "?" ? held : lacked).push_back(static_cast<char16_t>(unit));
+  }
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<char16_t> few(1 + random() % 6);
+    for (char16_t& character : few) character = held[random() % held.size()];
+    const unsigned asciiShare = random() % 10;  // in tenths
+    std::u16string text;
+    while (text.size() < 34) {
+      const unsigned choice = random() % 100;
+      text += choice < 10 * asciiShare ? static_cast<char16_t>(0x20 + random() % 0x5F)
+              : choice < 97            ? few[random() % few.size()]
+              : choice < 98            ? lacked[random() % lacked.size()]
+              : choice < 99            ? static_cast<char16_t>(0xD800 + random() % 0x800)
+                                       : u'\0';
+    }
+    for (std::size_t length = 1; length <= 34; ++length) {
+      const std::u16string cut = text.substr(0, length);
+      const std::string expected = reference_.encode(cut);
+      for (const NarrowCodec::KernelSet set : NarrowCodec::availableKernelSets()) {
+        ASSERT_EQ(tabled_.withKernelSet(set).encode(cut), expected) << round << ": " << Hex(cut);
+      }
+    }
+  }
+}
+
 // Short text is encoded onto the stack, each sequence stored as four bytes: text of nothing but the
 // codeset's longest sequences, up to the longest text that goes that way, must fit.
 TEST_P(MultiByteTables, ShortTextOfTheLongestSequencesEncodesAsIconvEncodesIt) {
