@@ -1,8 +1,9 @@
 // Kernels for AVX-512 processors with the byte instructions (BW, VBMI, VBMI2): UTF-8 decoding 64
 // bytes at a time and encoding 32 units at a time, through ASCII and through characters of one and
-// two bytes, whose bytes are packed with one byte compress instead of table shuffles; and ASCII
-// widening 64 bytes at a time. Everything else is the AVX2 set's: on the processors measured, its
-// other loops were no slower than 64-byte versions of them.
+// two bytes, whose bytes are packed with one byte compress instead of table shuffles; ASCII
+// widening 64 bytes at a time; and short text (up to 32 bytes or units) in one block both ways, in
+// UTF-8 and in the codesets with single-byte or multi-byte tables. Everything else is the AVX2
+// set's: on the processors measured, its other loops were no slower than 64-byte versions of them.
 //
 // Compiled for the baseline processor like the AVX2 file: only the functions marked TARVO_AVX512
 // use these instructions, and they run only after the processor was asked.
@@ -489,8 +490,8 @@ TARVO_AVX512 inline __m512i EntriesOf(const char16_t* units, __m256i block, __mm
   return entries;
 }
 
-// Short text of up to 32 units into a multi-byte codeset in one block: each unit's table entry is
-// gathered into a 32-bit lane, sixteen at a time, and its bytes packed. A unit that the table lacks
+// Short text of up to 32 units into a multi-byte codeset in one block: each unit's table entry
+// comes into a 32-bit lane, sixteen at a time, and its bytes are packed. A unit that the table lacks
 // (0: a character that the codeset lacks, and every surrogate) sends the text the long way, which
 // writes the replacement.
 TARVO_AVX512 std::size_t EncodeShortMultiByte(const char16_t* units, std::size_t size, char* out,
