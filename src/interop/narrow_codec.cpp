@@ -441,10 +441,10 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
 }
 
 // 16 to 32 units of ASCII, the commonest result, take a few instructions here where ASCII stands for
-// itself (UTF-8 and most tabled codesets); other text goes out of line, with the frame that its many
-// paths need.
+// itself (UTF-8, most tabled codesets and most that iconv converts); other text goes out of line,
+// with the frame that its many paths need.
 std::string NarrowCodec::encode(std::u16string_view text) const {
-  if (text.size() - 16 <= 16 && kind_ != Kind::Iconv && asciiDecodesAlone()) {
+  if (text.size() - 16 <= 16 && (kind_ == Kind::Iconv ? asciiEncodesAlone_ : asciiDecodesAlone())) {
     char buffer[32];
     if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
   }

@@ -421,6 +421,23 @@ TEST(IconvCodec, ShortBackendTextIsWidenedOnlyWhereItIsAscii) {
   EXPECT_EQ(DecodeToText(iso2022jp, escaped).units(), u"ab\u65E5\u672Ccd");
 }
 
+// Results of 16 to 32 ASCII characters are narrowed whole in a codeset that iconv converts only
+// where each ASCII character encodes alone to itself: UTF-7 writes '+' as "+-", so its text still
+// goes through iconv; GB18030's and ISO-2022-JP's ASCII is itself.
+TEST(IconvCodec, ShortAsciiResultsAreNarrowedOnlyWhereAsciiIsItself) {
+  const NarrowCodec utf7 = NarrowCodec::forCodeset("UTF-7");
+  ASSERT_EQ(utf7.kind(), NarrowCodec::Kind::Iconv);
+  EXPECT_EQ(utf7.encode(u"a+b+c+d+e+f+g+h+i+j+k+l"), "a+-b+-c+-d+-e+-f+-g+-h+-i+-j+-k+-l");
+  for (const char* codeset : {"GB18030", "ISO-2022-JP"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    ASSERT_EQ(codec.kind(), NarrowCodec::Kind::Iconv);
+    EXPECT_EQ(codec.encode(u"refinery/case_0042.model"), "refinery/case_0042.model") << codeset;
+    EXPECT_EQ(codec.encode(u"refinery/case_0042.mo\u65E5el"),
+              codec.encode(u"refinery/case_0042.mo") + codec.encode(u"\u65E5") + "el")
+        << codeset;
+  }
+}
+
 // Decoding into the caller's storage holds one unit per byte. TSCII makes up to four of one byte
 // (a Tamil ligature is a sequence of characters): such text is decoded the other way, with the
 // same result, and a short one fits the spare room.
