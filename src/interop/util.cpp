@@ -67,6 +67,12 @@ runtime::Text DecodeIntoRoom(const NarrowCodec& codec, std::string_view bytes, s
   return DecodeIntoRoom(codec, bytes, room, cutFirst);
 }
 
+// Out of line, so that the loop over a list's entries carries nothing of the message.
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowAbsentEntry(const char* operation, std::size_t index) {
+  throw NullReferenceError(std::string(operation) + ": entry " + std::to_string(index) +
+                           " of the backend's answer is absent (null)");
+}
+
 }  // namespace
 
 runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
@@ -86,11 +92,14 @@ std::string Util::SystemToStdString(const runtime::Text& inString) {
   return NarrowCodec::process().encode(inString.units("SystemToStdString"));
 }
 
-StringList* NewStringList(const runtime::ArrayElements<runtime::Text>* entries) {
+// Each entry is checked as it is converted, rather than all of them first: a list of thousands of
+// names spans more than the core's caches, and a pass of its own would read it twice.
+StringList* NewStringList(const char* operation, const runtime::ArrayElements<runtime::Text>* entries) {
   std::unique_ptr<StringList, decltype(&DestroyStringList)> list(new StringList(), &DestroyStringList);
   if (entries == nullptr) return list.release();
   list->reserve(entries->size());
   for (const runtime::Text& entry : *entries) {
+    if (entry.isNull()) ThrowAbsentEntry(operation, list->size());
     auto element = std::make_unique<std::string>(Util::SystemToStdString(entry));
     list->push_back(element.release());  // cannot throw: the storage is reserved
   }

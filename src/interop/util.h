@@ -32,9 +32,10 @@ class Util {
   static std::string SystemToStdString(const runtime::Text& inString);
 };
 
-// A new string list with one string per entry, in order; an absent array gives an empty list.
-// If an entry fails to convert, everything made so far is released and the failure passes on.
-StringList* NewStringList(const runtime::ArrayElements<runtime::Text>* entries);
+// A new string list with one string per entry, in order; an absent array gives an empty list. An
+// absent entry raises NullReferenceError naming `operation` and the entry's index. If an entry is
+// absent or fails to convert, everything made so far is released and the failure passes on.
+StringList* NewStringList(const char* operation, const runtime::ArrayElements<runtime::Text>* entries);
 
 // Releases a string list and every string in it; null elements are skipped, a null list ignored.
 void DestroyStringList(StringList* list) noexcept;

@@ -78,7 +78,8 @@ std::string VantrelWrapper::Open(std::string modelPath, std::string analyticsPat
 }
 std::vector<std::string*>* VantrelWrapper::GetFileList(std::string targetPath, bool isAbsolute, std::string filter) {
   // The list is made only once the backend has answered.
-  return tarvo::interop::NewStringList(FORWARD(GetFileList, targetPath, isAbsolute, filter).get());
+  return tarvo::interop::NewStringList("GetFileList",
+                                       FORWARD(GetFileList, targetPath, isAbsolute, filter).get());
 }
 bool VantrelWrapper::CloseExcel(std::string modelPath, std::string analyticsPath, bool isAbsolute,
                                 std::string moniker) {
