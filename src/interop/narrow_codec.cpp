@@ -452,6 +452,12 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
 }
 
 [[gnu::noinline]] std::string NarrowCodec::encodeOtherText(std::u16string_view text) const {
+  // 33 to 64 units of ASCII, as paths often are, narrowed whole as encode() narrows shorter text:
+  // here, so that the path inline in every call stays as short as it is.
+  if (text.size() - 33 <= 31 && (kind_ == Kind::Iconv ? asciiEncodesAlone_ : asciiDecodesAlone())) {
+    char buffer[64];
+    if (scalar::NarrowMediumAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
+  }
   // The short strings that most calls return, in one pass that also finds the NUL, onto the stack:
   // in one block where the kernels have a loop for it, else a character at a time.
   if (text.size() <= kExactUnits && kind_ != Kind::Iconv) {

@@ -96,6 +96,32 @@ TEST(NarrowCodecKind, EveryKindStopsAtANulAtEveryOffset) {
   }
 }
 
+// Results of 16 to 64 units are tried whole as ASCII, in windows of sixteen that overlap. Another
+// unit anywhere in them, or a NUL, must send the text the long way, whose result is that of its
+// pieces encoded apart.
+TEST(NarrowCodecKind, AsciiWindowsLetNoOtherUnitThrough) {
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    for (std::size_t size = 15; size <= 66; ++size) {
+      std::u16string ascii;
+      for (std::size_t i = 0; i < size; ++i) ascii += static_cast<char16_t>(u'a' + i % 26);
+      const std::string narrow(ascii.begin(), ascii.end());
+      ASSERT_EQ(codec.encode(ascii), narrow) << codeset << " " << size;
+      for (std::size_t at = 0; at < size; ++at) {
+        for (const char16_t other : {u'\0', u'\u00E9', u'\u0416', u'\u00FF', u'\u7F00'}) {
+          std::u16string text = ascii;
+          text[at] = other;
+          const std::string expected =
+              other == u'\0'
+                  ? narrow.substr(0, at)
+                  : narrow.substr(0, at) + codec.encode(std::u16string(1, other)) + narrow.substr(at + 1);
+          EXPECT_EQ(codec.encode(text), expected) << codeset << " " << size << " at " << at;
+        }
+      }
+    }
+  }
+}
+
 // Backend text is decoded with room for all the bytes, the NUL found on the way: wherever it is,
 // in ASCII or after other letters, the text ends there, as decode() does.
 TEST(NarrowCodecKind, BackendTextOfLongBytesEndsAtTheirFirstNul) {
@@ -262,7 +288,7 @@ TEST(SingleByteCodec, ShortLettersInEbcdicAreNotTakenForAscii) {
   const NarrowCodec codec = NarrowCodec::forCodeset("IBM037");
   std::u16string text;
   std::string expected;
-  for (std::size_t size = 1; size <= 40; ++size) {
+  for (std::size_t size = 1; size <= 70; ++size) {
     // Spaces too: EBCDIC writes them as 0x40, which is '@' in ASCII.
     const std::u16string letter(1, size % 5 == 0 ? u' ' : static_cast<char16_t>(u'A' + size % 26));
     text += letter;
