@@ -124,6 +124,15 @@ inline void CopyAsciiWord(std::uint64_t word, const In* p, Out* out) {
 #endif
 }
 
+#if defined(__SSE2__) && defined(__x86_64__)
+// The sixteen units at p as bytes. Narrowing saturates, so the bytes are 01..7F, positive as signed
+// bytes, exactly where the units were.
+inline __m128i PackSixteenUnits(const char16_t* p) {
+  return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
+}
+#endif
+
 // Narrows the eight units at p into out if they all lie in [1, 0x7F], and tells whether they did.
 template <class Out>
 inline bool NarrowEightAscii(const char16_t* p, Out* out) {
@@ -149,8 +158,7 @@ inline bool NarrowEightAscii(const char16_t* p, Out* out) {
 template <class Out>
 inline bool NarrowSixteenAscii(const char16_t* p, Out* out) {
 #if defined(__SSE2__) && defined(__x86_64__)
-  const __m128i bytes = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
+  const __m128i bytes = PackSixteenUnits(p);
   if (_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, _mm_setzero_si128())) != 0xFFFF) return false;
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
   return true;
@@ -206,11 +214,7 @@ inline bool WidenShortAscii(const unsigned char* p, std::size_t n, char16_t* out
 inline bool NarrowShortAscii(const char16_t* p, std::size_t n, char* out) {
 #if defined(__SSE2__) && defined(__x86_64__)
   if (n - 16 > 16) return false;
-  const __m128i first = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
-  const __m128i last = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16)),
-                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 8)));
-  // Narrowing saturates, so a unit from 0x80 up becomes a byte from 0x80 up.
+  const __m128i first = PackSixteenUnits(p), last = PackSixteenUnits(p + n - 16);
   const __m128i zero = _mm_setzero_si128();
   if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(first, zero), _mm_cmpgt_epi8(last, zero))) != 0xFFFF) {
     return false;
@@ -231,12 +235,8 @@ inline bool NarrowShortAscii(const char16_t* p, std::size_t n, char* out) {
 inline bool NarrowMediumAscii(const char16_t* p, std::size_t n, char* out) {
 #if defined(__SSE2__) && defined(__x86_64__)
   if (n - 33 > 31) return false;
-  const auto narrow = [](const char16_t* units) {
-    return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units)),
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 8)));
-  };
-  const __m128i first = narrow(p), second = narrow(p + 16), third = narrow(p + n - 32),
-                last = narrow(p + n - 16);
+  const __m128i first = PackSixteenUnits(p), second = PackSixteenUnits(p + 16);
+  const __m128i third = PackSixteenUnits(p + n - 32), last = PackSixteenUnits(p + n - 16);
   const __m128i zero = _mm_setzero_si128();
   const __m128i plain =
       _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi8(first, zero), _mm_cmpgt_epi8(second, zero)),
