@@ -330,14 +330,18 @@ TARVO_AVX512 std::size_t DecodeShortMultiByte(const char* bytes, std::size_t siz
     }
     return StoreKeptLanes(out, keep, units);
   }
-  // Each byte's row, as if it led a pair, from one shuffle (from another after a three-byte lead),
-  // and its trail, the byte after it, read again one byte further on.
+  // Each byte's row, as if it led a pair, from one shuffle (from another after a three-byte lead,
+  // made only where the text has one), and its trail, the byte after it, read again one byte
+  // further on.
   const __mmask32 leadLanes = static_cast<__mmask32>(leads);
-  const __m512i rows = ByteLanes(_mm512_mask_blend_epi8(
-      threeByteLeads << 1,
-      _mm512_permutex2var_epi8(Load512(tables.leadRows.data()), block, Load512(tables.leadRows.data() + 64)),
-      _mm512_permutex2var_epi8(Load512(tables.threeByteRows.data()), block,
-                               Load512(tables.threeByteRows.data() + 64))));
+  __m512i leadRows =
+      _mm512_permutex2var_epi8(Load512(tables.leadRows.data()), block, Load512(tables.leadRows.data() + 64));
+  if (threeByteLeads != 0) {
+    leadRows = _mm512_mask_blend_epi8(threeByteLeads << 1, leadRows,
+                                      _mm512_permutex2var_epi8(Load512(tables.threeByteRows.data()), block,
+                                                               Load512(tables.threeByteRows.data() + 64)));
+  }
+  const __m512i rows = ByteLanes(leadRows);
   if (_mm512_mask_testn_epi16_mask(leadLanes, rows, rows) != 0) return NarrowCodec::kDoesNotFit;
   const __m512i trailBytes = NextByteLanes(bytes, text);
   // A row's units for the trails are its upper half, looked up for every lead of the row at once.
