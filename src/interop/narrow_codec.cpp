@@ -373,6 +373,10 @@ bool NarrowCodec::asciiDecodesAlone() const noexcept {
   return asciiDecodesAlone_;
 }
 
+bool NarrowCodec::asciiEncodesAlone() const noexcept {
+  return kind_ == Kind::Iconv ? asciiEncodesAlone_ : asciiDecodesAlone();
+}
+
 std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const {
   switch (kind_) {
     case Kind::Utf8:
@@ -444,7 +448,7 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
 // itself (UTF-8, most tabled codesets and most that iconv converts); other text goes out of line,
 // with the frame that its many paths need.
 std::string NarrowCodec::encode(std::u16string_view text) const {
-  if (text.size() - 16 <= 16 && (kind_ == Kind::Iconv ? asciiEncodesAlone_ : asciiDecodesAlone())) {
+  if (text.size() - 16 <= 16 && asciiEncodesAlone()) {
     char buffer[32];
     if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
   }
@@ -454,7 +458,7 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
 [[gnu::noinline]] std::string NarrowCodec::encodeOtherText(std::u16string_view text) const {
   // 33 to 64 units of ASCII, as paths often are, narrowed whole as encode() narrows shorter text:
   // here, so that the path inline in every call stays as short as it is.
-  if (text.size() - 33 <= 31 && (kind_ == Kind::Iconv ? asciiEncodesAlone_ : asciiDecodesAlone())) {
+  if (text.size() - 33 <= 31 && asciiEncodesAlone()) {
     char buffer[64];
     if (scalar::NarrowMediumAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
   }

@@ -105,6 +105,9 @@ class NarrowCodec {
   static NarrowCodec makeProcessCodec();
   // Whether bytes 01..7F are the ASCII characters, one each, wherever a character may start.
   bool asciiDecodesAlone() const noexcept;
+  // Whether units 0001-007F are the bytes of the same values, one each, so that ASCII text may be
+  // narrowed whole.
+  bool asciiEncodesAlone() const noexcept;
   // decodeExact and encode for all but the short ASCII that they take themselves.
   std::size_t decodeExactOtherText(std::string_view bytes, char16_t* out) const noexcept;
   std::string encodeOtherText(std::u16string_view text) const;
