@@ -260,7 +260,10 @@ std::string encodeIconv(std::u16string_view text, const std::string& codeset, bo
 }  // namespace
 
 NarrowCodec::NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables)
-    : kind_(kind), codeset_(std::move(codeset)), tables_(std::move(tables)), kernels_(&BestKernels()) {}
+    : kind_(kind), codeset_(std::move(codeset)), tables_(std::move(tables)), kernels_(&BestKernels()) {
+  if (kind_ == Kind::Utf8) asciiDecodesAlone_ = asciiEncodesAlone_ = true;
+  if (kind_ == Kind::SingleByte) asciiDecodesAlone_ = asciiEncodesAlone_ = tables_->asciiCompatible;
+}
 
 std::string NarrowCodec::environmentCodeset() {
   // The order in which setlocale(LC_CTYPE, "") consults the environment; an empty value counts as unset.
@@ -317,6 +320,7 @@ NarrowCodec NarrowCodec::forCodeset(std::string_view codeset) {
   if (std::shared_ptr<const MultiByteTables> multiByte = ProbeMultiByte(name)) {
     NarrowCodec codec(Kind::MultiByte, std::move(name), nullptr);
     codec.multiByte_ = std::move(multiByte);
+    codec.asciiDecodesAlone_ = codec.asciiEncodesAlone_ = codec.multiByte_->asciiCompatible;
     return codec;
   }
   NarrowCodec codec(Kind::Iconv, std::move(name), nullptr);
@@ -350,31 +354,13 @@ std::size_t NarrowCodec::decodeUntilNulInto(std::string_view bytes, char16_t* ou
   // The leading ASCII is widened in the pass that also looks for the NUL, so that ASCII text, the
   // most common, is read once; only what follows it is searched for the NUL on its own.
   std::size_t ascii = 0;
-  if (asciiDecodesAlone()) {
+  if (asciiDecodesAlone_) {
     ascii = kernels_->widenAscii(bytes.data(), bytes.size(), out);
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
   }
   const std::string_view rest = bytes.substr(ascii);
   const std::size_t length = decodeInto(rest.substr(0, rest.find('\0')), out + ascii);
   return length == kDoesNotFit ? kDoesNotFit : ascii + length;
-}
-
-bool NarrowCodec::asciiDecodesAlone() const noexcept {
-  switch (kind_) {
-    case Kind::Utf8:
-      return true;
-    case Kind::SingleByte:
-      return tables_->asciiCompatible;
-    case Kind::MultiByte:
-      return multiByte_->asciiCompatible;
-    case Kind::Iconv:
-      break;
-  }
-  return asciiDecodesAlone_;
-}
-
-bool NarrowCodec::asciiEncodesAlone() const noexcept {
-  return kind_ == Kind::Iconv ? asciiEncodesAlone_ : asciiDecodesAlone();
 }
 
 std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const {
@@ -403,7 +389,7 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
 // 16 to 32 bytes of ASCII, the commonest argument, take a few instructions here where ASCII stands
 // for itself; other text goes out of line, with the frame that its many paths need.
 std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
-  if (asciiDecodesAlone() &&
+  if (asciiDecodesAlone_ &&
       scalar::WidenShortAscii(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out)) {
     return bytes.size();
   }
@@ -448,7 +434,7 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
 // itself (UTF-8, most tabled codesets and most that iconv converts); other text goes out of line,
 // with the frame that its many paths need.
 std::string NarrowCodec::encode(std::u16string_view text) const {
-  if (text.size() - 16 <= 16 && asciiEncodesAlone()) {
+  if (text.size() - 16 <= 16 && asciiEncodesAlone_) {
     char buffer[32];
     if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
   }
@@ -458,7 +444,7 @@ std::string NarrowCodec::encode(std::u16string_view text) const {
 [[gnu::noinline]] std::string NarrowCodec::encodeOtherText(std::u16string_view text) const {
   // 33 to 64 units of ASCII, as paths often are, narrowed whole as encode() narrows shorter text:
   // here, so that the path inline in every call stays as short as it is.
-  if (text.size() - 33 <= 31 && asciiEncodesAlone()) {
+  if (text.size() - 33 <= 31 && asciiEncodesAlone_) {
     char buffer[64];
     if (scalar::NarrowMediumAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
   }

@@ -103,11 +103,6 @@ class NarrowCodec {
   NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables);
   // What process() holds. An exception leaves it unmade, so that a later call tries again.
   static NarrowCodec makeProcessCodec();
-  // Whether bytes 01..7F are the ASCII characters, one each, wherever a character may start.
-  bool asciiDecodesAlone() const noexcept;
-  // Whether units 0001-007F are the bytes of the same values, one each, so that ASCII text may be
-  // narrowed whole.
-  bool asciiEncodesAlone() const noexcept;
   // decodeExact and encode for all but the short ASCII that they take themselves.
   std::size_t decodeExactOtherText(std::string_view bytes, char16_t* out) const noexcept;
   std::string encodeOtherText(std::u16string_view text) const;
@@ -117,8 +112,10 @@ class NarrowCodec {
   std::shared_ptr<const SingleByteTables> tables_;    // only for Kind::SingleByte
   std::shared_ptr<const MultiByteTables> multiByte_;  // only for Kind::MultiByte
   const CodecKernels* kernels_;
-  // For Kind::Iconv: whether every ASCII character converts alone to itself, so that the ASCII text
-  // before the first other character can skip the converter.
+  // Settled when the codec is made, since every short conversion asks. Whether bytes 01..7F are the
+  // ASCII characters, one each, wherever a character may start; and whether units 0001-007F are the
+  // bytes of the same values, one each, so that ASCII text may be narrowed whole. Where they are,
+  // ASCII text skips the codeset's own loop (or the converter).
   bool asciiDecodesAlone_ = false;
   bool asciiEncodesAlone_ = false;
 };
