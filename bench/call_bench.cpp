@@ -7,6 +7,7 @@
 
 #include "IVantrelWrapper.h"
 #include "bench_vantrel.h"
+#include "repetitions.h"
 #include "utility/vantrel_wrapper.h"
 #include "utility/wrapper_access.h"
 
@@ -50,7 +51,7 @@ void Floor24(benchmark::State& state) {
     benchmark::DoNotOptimize(result.data());
   }
 }
-BENCHMARK(Floor24)->Name("call/24/floor");
+BENCHMARK(Floor24)->Name("call/24/floor")->Repetitions(kShortRepetitions);
 
 void TestSetTestGet(benchmark::State& state) {
   IVantrelWrapper* wrapper = IVantrelWrapper::CreateInstance();
@@ -62,7 +63,7 @@ void TestSetTestGet(benchmark::State& state) {
   }
   IVantrelWrapper::Destroy(wrapper);
 }
-BENCHMARK(TestSetTestGet)->Name("call/24/testset_testget");
+BENCHMARK(TestSetTestGet)->Name("call/24/testset_testget")->Repetitions(kShortRepetitions);
 
 void Echo(benchmark::State& state) {
   IVantrelWrapper* wrapper = IVantrelWrapper::CreateInstance();
@@ -74,7 +75,7 @@ void Echo(benchmark::State& state) {
   }
   IVantrelWrapper::Destroy(wrapper);
 }
-BENCHMARK(Echo)->Name("call/24/echo");
+BENCHMARK(Echo)->Name("call/24/echo")->Repetitions(kShortRepetitions);
 
 }  // namespace
 }  // namespace tarvo::bench

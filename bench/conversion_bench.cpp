@@ -15,12 +15,14 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_texts.h"
 #include "interop/codec_kernels.h"
 #include "interop/narrow_codec.h"
 #include "interop/util.h"
+#include "repetitions.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -121,6 +123,13 @@ void Warn(const std::string& name, const char* what) {
   std::cerr << "warning: " << name << ": " << what << " differs from the codec's result\n";
 }
 
+// The rows of short text repeat more than the command line asks (repetitions.h).
+template <class Function>
+void Register(std::size_t size, const std::string& name, Function function) {
+  benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(name.c_str(), std::move(function));
+  if (size < 4096) benchmark->Repetitions(kShortRepetitions);
+}
+
 void RegisterCase(const Codeset& codeset, Script script, std::size_t size, const std::u16string& text) {
   const NarrowCodec codec = NarrowCodec::forCodeset(codeset.iconvName);
   auto sample = std::make_shared<Sample>();
@@ -165,66 +174,61 @@ void RegisterCase(const Codeset& codeset, Script script, std::size_t size, const
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
   };
 
-  benchmark::RegisterBenchmark(
-      ("decode/" + group + "/ours").c_str(), [sample, codec, bytes](benchmark::State& state) {
-        for (auto _ : state) {
-          runtime::Text text = interop::DecodeToText(codec, sample->narrow);
-          benchmark::DoNotOptimize(text.units().data());
-        }
-        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-      });
-  benchmark::RegisterBenchmark(("decode/" + group + "/memcpy").c_str(), floor);
-  benchmark::RegisterBenchmark(
-      ("decode/" + group + "/iconv").c_str(), [sample, decodeIconv, wideOut, bytes](benchmark::State& state) {
-        for (auto _ : state) {
-          benchmark::DoNotOptimize(
-              decodeIconv->convert(sample->narrow.data(), bytes, wideOut->data(), 2 * wideOut->size()));
-        }
-        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-      });
-  benchmark::RegisterBenchmark(
-      ("decode/" + group + "/icu").c_str(), [sample, icu, wideOut, bytes](benchmark::State& state) {
-        for (auto _ : state) {
-          benchmark::DoNotOptimize(icu->toUnicode(sample->narrow, wideOut->data(), wideOut->size()));
-        }
-        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-      });
-
-  benchmark::RegisterBenchmark(
-      ("encode/" + group + "/ours").c_str(), [sample, codec, bytes](benchmark::State& state) {
-        for (auto _ : state) {
-          std::string narrow = codec.encode(sample->wide);
-          benchmark::DoNotOptimize(narrow.data());
-        }
-        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-      });
-  benchmark::RegisterBenchmark(("encode/" + group + "/memcpy").c_str(), floor);
-  // Short results: the least that any conversion returning a new std::string takes, the string made
-  // from bytes already converted (which allocates: 24 bytes do not fit in the string itself).
-  if (size < 4096) {
-    benchmark::RegisterBenchmark(("encode/" + group + "/new_string").c_str(),
-                                 [sample](benchmark::State& state) {
-                                   for (auto _ : state) {
-                                     std::string narrow(sample->narrow.data(), sample->narrow.size());
-                                     benchmark::DoNotOptimize(narrow.data());
-                                   }
-                                 });
-  }
-  benchmark::RegisterBenchmark(("encode/" + group + "/iconv").c_str(), [sample, encodeIconv, narrowOut,
-                                                                        bytes](benchmark::State& state) {
+  Register(size, "decode/" + group + "/ours", [sample, codec, bytes](benchmark::State& state) {
     for (auto _ : state) {
-      benchmark::DoNotOptimize(encodeIconv->convert(sample->wide.data(), 2 * sample->wide.size(),
-                                                    narrowOut->data(), narrowOut->size()));
+      runtime::Text text = interop::DecodeToText(codec, sample->narrow);
+      benchmark::DoNotOptimize(text.units().data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
   });
-  benchmark::RegisterBenchmark(
-      ("encode/" + group + "/icu").c_str(), [sample, icu, narrowOut, bytes](benchmark::State& state) {
-        for (auto _ : state) {
-          benchmark::DoNotOptimize(icu->fromUnicode(sample->wide, narrowOut->data(), narrowOut->size()));
-        }
-        state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-      });
+  Register(size, "decode/" + group + "/memcpy", floor);
+  Register(size, "decode/" + group + "/iconv",
+           [sample, decodeIconv, wideOut, bytes](benchmark::State& state) {
+             for (auto _ : state) {
+               benchmark::DoNotOptimize(
+                   decodeIconv->convert(sample->narrow.data(), bytes, wideOut->data(), 2 * wideOut->size()));
+             }
+             state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+           });
+  Register(size, "decode/" + group + "/icu", [sample, icu, wideOut, bytes](benchmark::State& state) {
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(icu->toUnicode(sample->narrow, wideOut->data(), wideOut->size()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  });
+
+  Register(size, "encode/" + group + "/ours", [sample, codec, bytes](benchmark::State& state) {
+    for (auto _ : state) {
+      std::string narrow = codec.encode(sample->wide);
+      benchmark::DoNotOptimize(narrow.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  });
+  Register(size, "encode/" + group + "/memcpy", floor);
+  // Short results: the least that any conversion returning a new std::string takes, the string made
+  // from bytes already converted (which allocates: 24 bytes do not fit in the string itself).
+  if (size < 4096) {
+    Register(size, "encode/" + group + "/new_string", [sample](benchmark::State& state) {
+      for (auto _ : state) {
+        std::string narrow(sample->narrow.data(), sample->narrow.size());
+        benchmark::DoNotOptimize(narrow.data());
+      }
+    });
+  }
+  Register(size, "encode/" + group + "/iconv",
+           [sample, encodeIconv, narrowOut, bytes](benchmark::State& state) {
+             for (auto _ : state) {
+               benchmark::DoNotOptimize(encodeIconv->convert(sample->wide.data(), 2 * sample->wide.size(),
+                                                             narrowOut->data(), narrowOut->size()));
+             }
+             state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+           });
+  Register(size, "encode/" + group + "/icu", [sample, icu, narrowOut, bytes](benchmark::State& state) {
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(icu->fromUnicode(sample->wide, narrowOut->data(), narrowOut->size()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  });
 }
 
 // The least work of decoding ASCII into backend text, which no decoder escapes: allocate the text

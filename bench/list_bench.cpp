@@ -10,6 +10,7 @@
 #include "IVantrelWrapper.h"
 #include "bench_vantrel.h"
 #include "interop/narrow_codec.h"
+#include "repetitions.h"
 #include "runtime/array.h"
 #include "utility/vantrel_wrapper.h"
 #include "utility/wrapper_access.h"
@@ -47,7 +48,7 @@ void GetFileList(benchmark::State& state) {
     bound.wrapper->Destroy(list);
   }
 }
-BENCHMARK(GetFileList)->Name("list/10000/getfilelist");
+BENCHMARK(GetFileList)->Name("list/10000/getfilelist")->Repetitions(kShortRepetitions);
 
 void GetFileListFloor(benchmark::State& state) {
   std::vector<std::string> names;
@@ -64,7 +65,7 @@ void GetFileListFloor(benchmark::State& state) {
     delete list;
   }
 }
-BENCHMARK(GetFileListFloor)->Name("list/10000/floor");
+BENCHMARK(GetFileListFloor)->Name("list/10000/floor")->Repetitions(kShortRepetitions);
 
 struct Table {
   std::vector<double> x, y;
@@ -85,7 +86,7 @@ void Interpolate(benchmark::State& state) {
         bound.wrapper->Interpolate(table.x.data(), table.y.data(), kPoints, 123456.75, dY, slope));
   }
 }
-BENCHMARK(Interpolate)->Name("interpolate/1000000/interpolate");
+BENCHMARK(Interpolate)->Name("interpolate/1000000/interpolate")->Repetitions(kShortRepetitions);
 
 void InterpolateFloor(benchmark::State& state) {
   Table table;
@@ -98,7 +99,7 @@ void InterpolateFloor(benchmark::State& state) {
     benchmark::DoNotOptimize(InterpolateTable(x.data(), y.data(), kPoints, 123456.75, dY, slope));
   }
 }
-BENCHMARK(InterpolateFloor)->Name("interpolate/1000000/floor");
+BENCHMARK(InterpolateFloor)->Name("interpolate/1000000/floor")->Repetitions(kShortRepetitions);
 
 // The floor with the two arrays made afresh for each call, as the backend must be given them: the
 // part of the gap that is getting 16 MB of new memory rather than the bridge's work.
@@ -110,7 +111,7 @@ void InterpolateFreshArrays(benchmark::State& state) {
     benchmark::DoNotOptimize(InterpolateTable(x.data(), y.data(), kPoints, 123456.75, dY, slope));
   }
 }
-BENCHMARK(InterpolateFreshArrays)->Name("interpolate/1000000/fresh_arrays");
+BENCHMARK(InterpolateFreshArrays)->Name("interpolate/1000000/fresh_arrays")->Repetitions(kShortRepetitions);
 
 }  // namespace
 }  // namespace tarvo::bench

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (preset `bench`), runs them and prints the table of ratios. Every benchmark
-# runs nine times, the repetitions of all of them interleaved in random order, and the table compares
-# medians, so that the drift of a shared machine touches both sides of a ratio alike (five were too
-# few here: single runs moved by half).
+# runs nine times (the 24-byte conversions and the bridge rows 25 times: bench/repetitions.h), the
+# repetitions of all of them interleaved in random order, and the table compares medians, so that
+# the drift of a shared machine touches both sides of a ratio alike (five were too few here: single
+# runs moved by half).
 # Extra arguments go to both benchmark programs (for instance --benchmark_filter=decode/UTF-8).
 set -euo pipefail
 cd "$(dirname "$0")/.."
