@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "interop/codec_kernels.h"
+#include "interop/short_ascii.h"
 
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
@@ -124,15 +125,6 @@ inline void CopyAsciiWord(std::uint64_t word, const In* p, Out* out) {
 #endif
 }
 
-#if defined(__SSE2__) && defined(__x86_64__)
-// The sixteen units at p as bytes. Narrowing saturates, so the bytes are 01..7F, positive as signed
-// bytes, exactly where the units were.
-inline __m128i PackSixteenUnits(const char16_t* p) {
-  return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8)));
-}
-#endif
-
 // Narrows the eight units at p into out if they all lie in [1, 0x7F], and tells whether they did.
 template <class Out>
 inline bool NarrowEightAscii(const char16_t* p, Out* out) {
@@ -179,52 +171,6 @@ inline bool WidenSixteenAscii(const unsigned char* p, char16_t* out) {
   return true;
 #else
   static_cast<void>(p);
-  static_cast<void>(out);
-  return false;
-#endif
-}
-
-// The short text that most calls carry, 16 to 32 characters, in two sixteen-unit windows that
-// overlap unless it has 32: the first sixteen and the last sixteen. Each converts all n characters
-// if they all lie in [1, 0x7F], writes nothing otherwise, and tells which. Without SSE2 they never
-// do, and the loops below take the text as they would any other.
-inline bool WidenShortAscii(const unsigned char* p, std::size_t n, char16_t* out) {
-#if defined(__SSE2__) && defined(__x86_64__)
-  if (n - 16 > 16) return false;
-  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
-  const __m128i zero = _mm_setzero_si128();
-  if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(first, zero), _mm_cmpgt_epi8(last, zero))) != 0xFFFF) {
-    return false;
-  }
-  // Where the windows overlap, both write the same units.
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), _mm_unpacklo_epi8(last, zero));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 8), _mm_unpackhi_epi8(last, zero));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(first, zero));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(first, zero));
-  return true;
-#else
-  static_cast<void>(p);
-  static_cast<void>(n);
-  static_cast<void>(out);
-  return false;
-#endif
-}
-
-inline bool NarrowShortAscii(const char16_t* p, std::size_t n, char* out) {
-#if defined(__SSE2__) && defined(__x86_64__)
-  if (n - 16 > 16) return false;
-  const __m128i first = PackSixteenUnits(p), last = PackSixteenUnits(p + n - 16);
-  const __m128i zero = _mm_setzero_si128();
-  if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(first, zero), _mm_cmpgt_epi8(last, zero))) != 0xFFFF) {
-    return false;
-  }
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), last);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first);
-  return true;
-#else
-  static_cast<void>(p);
-  static_cast<void>(n);
   static_cast<void>(out);
   return false;
 #endif

@@ -386,16 +386,6 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
   return fixed.size();
 }
 
-// 16 to 32 bytes of ASCII, the commonest argument, take a few instructions here where ASCII stands
-// for itself; other text goes out of line, with the frame that its many paths need.
-std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
-  if (asciiDecodesAlone_ &&
-      scalar::WidenShortAscii(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out)) {
-    return bytes.size();
-  }
-  return decodeExactOtherText(bytes, out);
-}
-
 [[gnu::noinline]] std::size_t NarrowCodec::decodeExactOtherText(std::string_view bytes,
                                                                 char16_t* out) const noexcept {
   const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -428,17 +418,6 @@ std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) cons
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
   }
   return kDoesNotFit;
-}
-
-// 16 to 32 units of ASCII, the commonest result, take a few instructions here where ASCII stands for
-// itself (UTF-8, most tabled codesets and most that iconv converts); other text goes out of line,
-// with the frame that its many paths need.
-std::string NarrowCodec::encode(std::u16string_view text) const {
-  if (text.size() - 16 <= 16 && asciiEncodesAlone_) {
-    char buffer[32];
-    if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
-  }
-  return encodeOtherText(text);
 }
 
 [[gnu::noinline]] std::string NarrowCodec::encodeOtherText(std::u16string_view text) const {

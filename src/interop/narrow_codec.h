@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "interop/short_ascii.h"
+
 namespace tarvo::interop {
 
 struct CodecKernels;
@@ -119,6 +121,27 @@ class NarrowCodec {
   bool asciiDecodesAlone_ = false;
   bool asciiEncodesAlone_ = false;
 };
+
+#if !defined(_WIN32)
+// 16 to 32 units of ASCII, the commonest argument and result, take a few instructions inline in the
+// caller where ASCII stands for itself (UTF-8, most tabled codesets and most that iconv converts);
+// other text goes out of line, with the frame that its many paths need.
+inline std::string NarrowCodec::encode(std::u16string_view text) const {
+  if (text.size() - 16 <= 16 && asciiEncodesAlone_) {
+    char buffer[32];
+    if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
+  }
+  return encodeOtherText(text);
+}
+
+inline std::size_t NarrowCodec::decodeExact(std::string_view bytes, char16_t* out) const noexcept {
+  if (asciiDecodesAlone_ &&
+      scalar::WidenShortAscii(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out)) {
+    return bytes.size();
+  }
+  return decodeExactOtherText(bytes, out);
+}
+#endif
 
 }  // namespace tarvo::interop
 
