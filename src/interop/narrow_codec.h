@@ -114,10 +114,10 @@ class NarrowCodec {
   std::shared_ptr<const SingleByteTables> tables_;    // only for Kind::SingleByte
   std::shared_ptr<const MultiByteTables> multiByte_;  // only for Kind::MultiByte
   const CodecKernels* kernels_;
-  // Settled when the codec is made, since every short conversion asks. Whether bytes 01..7F are the
-  // ASCII characters, one each, wherever a character may start; and whether units 0001-007F are the
-  // bytes of the same values, one each, so that ASCII text may be narrowed whole. Where they are,
-  // ASCII text skips the codeset's own loop (or the converter).
+  // Whether bytes 01..7F decode as the ASCII characters, one each, wherever a character may start,
+  // and whether units 0001-007F encode as the bytes of the same values, one each. Where they do,
+  // ASCII text is converted whole and skips the codeset's own loop or the converter. Settled when
+  // the codec is made, since every short conversion asks.
   bool asciiDecodesAlone_ = false;
   bool asciiEncodesAlone_ = false;
 };

@@ -37,9 +37,15 @@ runtime::Text DecodeIntoRoom(const NarrowCodec& codec, std::string_view bytes, s
   return text;
 }
 
-// Text that may not fit the value. Out of line, so that short text, as most arguments are, is
-// written straight into the value with nothing of this path to set up.
-[[gnu::noinline]] runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes) {
+// Out of line, so that the loop over a list's entries carries nothing of the message.
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowAbsentEntry(const char* operation, std::size_t index) {
+  throw NullReferenceError(std::string(operation) + ": entry " + std::to_string(index) +
+                           " of the backend's answer is absent (null)");
+}
+
+}  // namespace
+
+runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes) {
   // Short ASCII in a codeset that iconv converts, widened straight into the value.
   if (bytes.size() <= runtime::Text::kInlineUnits) {
     bool ascii = true;
@@ -65,31 +71,6 @@ runtime::Text DecodeIntoRoom(const NarrowCodec& codec, std::string_view bytes, s
   const std::size_t room = codec.decodeRoom(bytes);
   if (room == 0) return runtime::Text(codec.decode(bytes));
   return DecodeIntoRoom(codec, bytes, room, cutFirst);
-}
-
-// Out of line, so that the loop over a list's entries carries nothing of the message.
-[[noreturn, gnu::noinline, gnu::cold]] void ThrowAbsentEntry(const char* operation, std::size_t index) {
-  throw NullReferenceError(std::string(operation) + ": entry " + std::to_string(index) +
-                           " of the backend's answer is absent (null)");
-}
-
-}  // namespace
-
-runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
-  if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
-    return runtime::Text::Build(bytes.size(),
-                                [&](char16_t* units) { return codec.decodeExact(bytes, units); });
-  }
-  return DecodeLongerToText(codec, bytes);
-}
-
-runtime::Text ToBackendText(const std::string& bytes) {
-  // The codec stops at the first NUL, so it sees what the host's NUL-terminated view would show.
-  return DecodeToText(NarrowCodec::process(), bytes);
-}
-
-std::string Util::SystemToStdString(const runtime::Text& inString) {
-  return NarrowCodec::process().encode(inString.units("SystemToStdString"));
 }
 
 // Each entry is checked as it is converted, rather than all of them first: a list of thousands of
