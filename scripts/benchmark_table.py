@@ -8,7 +8,8 @@ as fast as theirs" (theirs / ours in time), so higher is better; the call rows g
 Where a row has a floor, the least that any conversion of its kind takes (a new std::string of the
 ready result for short encodes, unchecked widening into backend text for long ASCII), a missed goal
 also says whether the floor, measured in the same run, meets it: where the floor misses too, no
-conversion of that kind could have met it in this run."""
+conversion of that kind could have met it in this run. A missed goal is also marked noisy where it
+was missed by less than the repetitions of one of its sides varied."""
 import json
 import re
 import sys
@@ -16,16 +17,19 @@ import sys
 KIB4 = 4096
 
 
-def medians(paths):
-    times = {}
+def aggregates(paths):
+    """Medians (ns) and coefficients of variation of CPU time, by benchmark name."""
+    times, variation = {}, {}
     for path in paths:
         with open(path) as f:
             for run in json.load(f)["benchmarks"]:
+                # Rows that set their own repetitions carry them in the name ("/repeats:25").
+                name = re.sub(r"/repeats:\d+$", "", run.get("run_name", ""))
                 if run.get("aggregate_name") == "median":
-                    # Rows that set their own repetitions carry them in the name ("/repeats:25").
-                    name = re.sub(r"/repeats:\d+$", "", run["run_name"])
                     times[name] = run["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[run["time_unit"]]
-    return times
+                elif run.get("aggregate_name") == "cv":
+                    variation[name] = run["cpu_time"]
+    return times, variation
 
 
 def conversion_goals(direction, codeset, script, size):
@@ -70,8 +74,14 @@ def fmt_time(ns):
 
 
 def main(args):
-    times = medians(args)
-    met = missed = floor_missed = 0
+    times, variation = aggregates(args)
+    met = missed = floor_missed = noisy_missed = 0
+
+    # A goal missed by less than its sides' repetitions varied (the larger coefficient of variation,
+    # a few percent on a quiet machine) is noisy: its medians may land on either side of it from one
+    # run to the next. `shortfall` is how many times over the goal the ratio lies, on the wrong side.
+    def noisy(shortfall, *names):
+        return shortfall - 1 < max(variation.get(name, 0) for name in names)
     rows = []
     groups = []
     for name in times:
@@ -101,12 +111,15 @@ def main(args):
                 goal = goals[competitor]
                 ok = ratio >= goal
                 met, missed = met + ok, missed + (not ok)
-                if ok or floor is None:
-                    cell += f" {'✓' if ok else '✗'} (≥{goal:.3g})"
-                else:
+                notes = [f"≥{goal:.3g}"]
+                if not ok and floor is not None:
                     floor_ok = theirs / floor >= goal
                     floor_missed += not floor_ok
-                    cell += f" ✗ (≥{goal:.3g}; floor {fmt_ratio(theirs / floor)} {'✓' if floor_ok else '✗'})"
+                    notes.append(f"floor {fmt_ratio(theirs / floor)} {'✓' if floor_ok else '✗'}")
+                if not ok and noisy(goal / ratio, prefix + "/ours", prefix + "/" + competitor):
+                    noisy_missed += 1
+                    notes.append("noisy")
+                cell += f" {'✓' if ok else '✗'} ({'; '.join(notes)})"
             cells.append(cell)
         label = {"decode": "narrow → UTF-16", "encode": "UTF-16 → narrow"}[direction]
         print(f"| {label} | {codeset} | {script} | {size} | {fmt_time(ours)} | " + " | ".join(cells) + " |")
@@ -160,15 +173,22 @@ def main(args):
         ratio = times[ours_name] / times[floor_name]
         ok = ratio <= goal
         met, missed = met + ok, missed + (not ok)
+        note = f"≤{goal:g}"
+        if not ok and noisy(ratio / goal, ours_name, floor_name):
+            noisy_missed += 1
+            note += "; noisy"
         print(f"| {label} | {fmt_time(times[ours_name])} | {fmt_time(times[floor_name])} | "
-              f"{ratio:.2f} {'✓' if ok else '✗'} (≤{goal:g}) |")
+              f"{ratio:.2f} {'✓' if ok else '✗'} ({note}) |")
     fresh = "interpolate/1000000/fresh_arrays"
     if "interpolate/1000000/interpolate" in times and fresh in times:
         ratio = times["interpolate/1000000/interpolate"] / times[fresh]
         print(f"| Interpolate against its floor with two freshly allocated arrays (not a goal row) | "
               f"{fmt_time(times['interpolate/1000000/interpolate'])} | {fmt_time(times[fresh])} | {ratio:.2f} |")
     print()
-    print(f"Goals met: {met} of {met + missed}; of the {missed} missed, the floor missed {floor_missed} too.")
+    print(f"Goals met: {met} of {met + missed}; of the {missed} missed, the floor missed {floor_missed} too, "
+          f"and {noisy_missed} are noisy: missed by less than the repetitions of one side varied "
+          f"(coefficient of variation), so that their medians may land on either side of the goal from "
+          f"one run to the next.")
 
 
 if __name__ == "__main__":
