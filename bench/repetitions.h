@@ -8,8 +8,8 @@ namespace tarvo::bench {
 // On a shared machine short times drift most in proportion: in one run of the suite, the
 // repetitions of a 24-byte conversion varied by 23% (median coefficient of variation), of a 1 MiB
 // one by 12%, and of a bridge call by 16 to 28%. The median of this many settles where that of nine
-// may land on either side of a goal. A repetition takes a tenth of a second, so the extra ones cost
-// seconds, not minutes.
+// may land on either side of a goal. A repetition takes a tenth of a second: the extra ones add
+// about three minutes to the suite.
 constexpr int kShortRepetitions = 25;
 
 }  // namespace tarvo::bench

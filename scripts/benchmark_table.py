@@ -82,7 +82,7 @@ def main(args):
     # run to the next. `shortfall` is how many times over the goal the ratio lies, on the wrong side.
     def noisy(shortfall, *names):
         return shortfall - 1 < max(variation.get(name, 0) for name in names)
-    rows = []
+
     groups = []
     for name in times:
         parts = name.split("/")
