@@ -19,9 +19,19 @@ using StringList = std::vector<std::string*>;
 // The conversions below are inline, so that the short text that most arguments and results are
 // takes the codec's few instructions for it inside each operation, without a call on the way.
 
+// DecodeToText for text that may not fit the value. Out of line, so that short text is written
+// straight into the value with nothing of these paths to set up.
+runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes);
+
 // Backend text from bytes in `codec`'s encoding, written straight into the text's own storage where
 // the codec can bound its size. What ToBackendText does with the process's codec.
-runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes);
+inline runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
+  if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
+    return runtime::Text::Build(bytes.size(),
+                                [&](char16_t* units) { return codec.decodeExact(bytes, units); });
+  }
+  return DecodeLongerToText(codec, bytes);
+}
 
 // Backend text from a byte string: its bytes up to the first NUL, decoded in the process's narrow
 // encoding. An empty byte string gives empty text, never absent text.
@@ -38,18 +48,6 @@ class Util {
     return NarrowCodec::process().encode(inString.units("SystemToStdString"));
   }
 };
-
-// DecodeToText for text that may not fit the value. Out of line, so that short text is written
-// straight into the value with nothing of these paths to set up.
-runtime::Text DecodeLongerToText(const NarrowCodec& codec, std::string_view bytes);
-
-inline runtime::Text DecodeToText(const NarrowCodec& codec, std::string_view bytes) {
-  if (bytes.size() <= runtime::Text::kInlineUnits && codec.decodesExactly()) {
-    return runtime::Text::Build(bytes.size(),
-                                [&](char16_t* units) { return codec.decodeExact(bytes, units); });
-  }
-  return DecodeLongerToText(codec, bytes);
-}
 
 // A new string list with one string per entry, in order; an absent array gives an empty list. An
 // absent entry raises NullReferenceError naming `operation` and the entry's index. If an entry is
