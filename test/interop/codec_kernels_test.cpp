@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "interop/codec_kernels.h"
 #include "interop/narrow_codec.h"
 
 namespace tarvo::interop {
@@ -350,6 +351,12 @@ class GuardedPage {
     std::copy(bytes.begin(), bytes.end(), at);
     return {at, bytes.size()};
   }
+  // `units` copied against the page's end.
+  std::u16string_view placeAtEnd(std::u16string_view units) const {
+    char16_t* const at = reinterpret_cast<char16_t*>(base_ + 2 * size_) - units.size();
+    std::copy(units.begin(), units.end(), at);
+    return {at, units.size()};
+  }
   // Room for `units` at the page's start or against its end.
   char16_t* room(std::size_t units, bool atEnd) const {
     return atEnd ? reinterpret_cast<char16_t*>(base_ + 2 * size_) - units
@@ -388,6 +395,55 @@ TEST(KernelSets, ShortTextStaysWithinItsBytesAndItsStorage) {
           }
         }
       }
+    }
+  }
+}
+
+// Text that ends against an unreadable page converts as it does elsewhere, both ways, at every
+// length that the short blocks and the last blocks of the long loops take: the vector kernels leave
+// such text to loops that read nothing past it, since a masked access that reaches a page that is not
+// there stalls on it.
+TEST(KernelSets, TextAgainstAnUnreadablePageConvertsAsElsewhere) {
+  const GuardedPage memory;
+  for (const char* codeset : {"UTF-8", "CP1252", "EUC-JP"}) {
+    for (const KernelSet set : NarrowCodec::availableKernelSets()) {
+      const NarrowCodec codec = NarrowCodec::forCodeset(codeset).withKernelSet(set);
+      for (const std::u16string_view pattern : {u"plain ascii text ", u"\u00E9t\u00E9 en cours "}) {
+        std::u16string text;
+        while (text.size() < 160) text += pattern;
+        for (std::size_t length = 1; length <= 160; ++length) {
+          const std::u16string units = text.substr(0, length);
+          const std::string expected = codec.encode(units);
+          const std::string what = std::string(codeset) + ", " + SetName(set) + ", " + std::to_string(length);
+          ASSERT_EQ(codec.encode(memory.placeAtEnd(units)), expected) << what;
+          ASSERT_TRUE(codec.decode(memory.place(expected, true)) == units) << what;
+        }
+      }
+    }
+  }
+  // The ASCII kernels themselves, whose callers would hide a wrong count by converting the rest
+  // another way: with the text and the room for its result both against unreadable pages.
+  const GuardedPage output;
+  const std::string ascii(160, 'a');
+  const std::u16string asciiUnits(160, u'a');
+  for (const CodecKernels* kernels : {&PortableKernels(), Sse2Kernels(), Avx2Kernels(), Avx512Kernels()}) {
+    if (kernels == nullptr) continue;
+    for (std::size_t length = 1; length <= 160; ++length) {
+      const std::string what = SetName(kernels->set) + ", " + std::to_string(length);
+      char* const bytes = reinterpret_cast<char*>(output.room(length, true)) + length;
+      ASSERT_EQ(
+          kernels->narrowAscii(memory.placeAtEnd(std::u16string_view(asciiUnits).substr(0, length)).data(),
+                               length, bytes),
+          length)
+          << what;
+      ASSERT_EQ(std::string_view(bytes, length), std::string_view(ascii).substr(0, length)) << what;
+      char16_t* const units = output.room(length, true);
+      ASSERT_EQ(kernels->widenAscii(memory.place(std::string_view(ascii).substr(0, length), true).data(),
+                                    length, units),
+                length)
+          << what;
+      ASSERT_TRUE(std::u16string_view(units, length) == std::u16string_view(asciiUnits).substr(0, length))
+          << what;
     }
   }
 }
