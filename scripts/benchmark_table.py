@@ -158,6 +158,23 @@ def main(args):
             print(f"| allocate, copy, free | {group[1]} | {group[2]} | {group[3]} | {fmt_time(ours)} | "
                   f"{fmt_time(floor)} | {fmt_time(ours - floor)} |")
 
+    # Short text kept against the end of a page that nothing readable follows, against the same
+    # conversion elsewhere: a vector access that reached past the text would stall at every call.
+    page_ends = [name.split("/")[1:] for name in times if name.startswith("page_end/")]
+    page_ends = [g for g in page_ends if "/".join(g) + "/ours" in times]
+    page_ends.sort(key=lambda g: (g[0], codesets.index(g[1]) if g[1] in codesets else 99,
+                                  scripts.index(g[2]) if g[2] in scripts else 99))
+    if page_ends:
+        print()
+        print("| against an unreadable page (not a goal row) | codeset | text | bytes | there | elsewhere | "
+              "there / elsewhere |")
+        print("|---|---|---|---:|---:|---:|---:|")
+        for group in page_ends:
+            there, elsewhere = times["page_end/" + "/".join(group)], times["/".join(group) + "/ours"]
+            label = {"decode": "narrow → UTF-16", "encode": "UTF-16 → narrow"}[group[0]]
+            print(f"| {label} | {group[1]} | {group[2]} | {group[3]} | {fmt_time(there)} | "
+                  f"{fmt_time(elsewhere)} | {there / elsewhere:.2f} |")
+
     calls = [
         ("TestSet + TestGet, 24 chars", "call/24/testset_testget", "call/24/floor", 1.5),
         ("echo through a backend, 24 chars", "call/24/echo", "call/24/floor", 1.5),
