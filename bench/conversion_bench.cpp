@@ -262,11 +262,12 @@ void RegisterCase(const Codeset& codeset, Script script, std::size_t size, const
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
   });
   Register(size, "encode/" + group + "/memcpy", floor);
-  // Short results: the least that any conversion returning a new std::string takes, the string made
-  // from bytes already converted (which allocates: 24 bytes do not fit in the string itself).
+  // Short text of the scripts that take the vector blocks, also against an unreadable page.
   if (size == 24 && script != Script::Ascii && std::string_view(codeset.iconvName) != "GB18030") {
     RegisterAgainstUnreadablePage(codec, group, *sample);
   }
+  // Short results: the least that any conversion returning a new std::string takes, the string made
+  // from bytes already converted (which allocates: 24 bytes do not fit in the string itself).
   if (size < 4096) {
     Register(size, "encode/" + group + "/new_string", [sample](benchmark::State& state) {
       for (auto _ : state) {

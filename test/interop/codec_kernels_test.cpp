@@ -430,6 +430,7 @@ TEST(KernelSets, TextAgainstAnUnreadablePageConvertsAsElsewhere) {
     if (kernels == nullptr) continue;
     for (std::size_t length = 1; length <= 160; ++length) {
       const std::string what = SetName(kernels->set) + ", " + std::to_string(length);
+      // The last `length` bytes of the page: room for `length` units ends there too.
       char* const bytes = reinterpret_cast<char*>(output.room(length, true)) + length;
       ASSERT_EQ(
           kernels->narrowAscii(memory.placeAtEnd(std::u16string_view(asciiUnits).substr(0, length)).data(),
