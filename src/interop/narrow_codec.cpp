@@ -262,7 +262,13 @@ std::string encodeIconv(std::u16string_view text, const std::string& codeset, bo
 NarrowCodec::NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const SingleByteTables> tables)
     : kind_(kind), codeset_(std::move(codeset)), tables_(std::move(tables)), kernels_(&BestKernels()) {
   if (kind_ == Kind::Utf8) asciiDecodesAlone_ = asciiEncodesAlone_ = true;
-  if (kind_ == Kind::SingleByte) asciiDecodesAlone_ = asciiEncodesAlone_ = tables_->asciiCompatible;
+  if (kind_ == Kind::SingleByte) {
+    asciiDecodesAlone_ = asciiEncodesAlone_ = tables_->asciiCompatible;
+    // Units A0-FF are rows 2 to 7 of the upper half.
+    latinEncodesAlone_ = tables_->asciiCompatible &&
+                         std::ranges::none_of(tables_->upperEncodeMoves,
+                                              [](unsigned char rows) { return (rows & 0xFC) != 0; });
+  }
 }
 
 std::string NarrowCodec::environmentCodeset() {

@@ -120,16 +120,23 @@ class NarrowCodec {
   // the codec is made, since every short conversion asks.
   bool asciiDecodesAlone_ = false;
   bool asciiEncodesAlone_ = false;
+  // Whether units A0-FF encode as the bytes of the same values too, as in ISO-8859-1 and CP1252, so
+  // that short Latin text is narrowed whole as ASCII is.
+  bool latinEncodesAlone_ = false;
 };
 
 #if !defined(_WIN32)
 // 16 to 32 units of ASCII, the commonest argument and result, take a few instructions inline in the
-// caller where ASCII stands for itself (UTF-8, most tabled codesets and most that iconv converts);
-// other text goes out of line, with the frame that its many paths need.
+// caller where ASCII stands for itself (UTF-8, most tabled codesets and most that iconv converts),
+// and so does Latin text where Latin-1's letters stand for themselves; other text goes out of line,
+// with the frame that its many paths need.
 inline std::string NarrowCodec::encode(std::u16string_view text) const {
   if (text.size() - 16 <= 16 && asciiEncodesAlone_) {
     char buffer[32];
     if (scalar::NarrowShortAscii(text.data(), text.size(), buffer)) return std::string(buffer, text.size());
+    if (latinEncodesAlone_ && scalar::NarrowShortLatin(text.data(), text.size(), buffer)) {
+      return std::string(buffer, text.size());
+    }
   }
   return encodeOtherText(text);
 }

@@ -122,6 +122,38 @@ TEST(NarrowCodecKind, AsciiWindowsLetNoOtherUnitThrough) {
   }
 }
 
+// Results of 16 to 32 units are also tried whole as Latin text where units A0-FF are their own bytes
+// (ISO-8859-1, CP1252), in the same windows. The units just outside A0-FE (80, 9F, FF, 100; FF and
+// every unit above it pack to the same byte), a NUL and a surrogate must each send the text the long
+// way, wherever they fall; and in codesets where some of A0-FF are other bytes (ISO-8859-15 writes
+// the euro sign as A4) or none are, Latin text must not be narrowed whole at all.
+TEST(NarrowCodecKind, LatinWindowsLetNoOtherUnitThrough) {
+  const std::u16string letters =
+      u"caf\u00E9 \u00E0 \u00DFtra\u00DFe, \u00A4\u00A0\u00FE\u00C0 no\u00EBl \u00BF se\u00F1or "
+      u"d\u00E9j\u00E0 vu";
+  for (const char* codeset : {"ISO-8859-1", "CP1252", "ISO-8859-15", "CP1251", "UTF-8"}) {
+    const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
+    const auto onePerUnit = [&](std::u16string_view text) {
+      std::string result;
+      for (const char16_t unit : text) result += codec.encode(std::u16string(1, unit));
+      return result;
+    };
+    for (std::size_t size = 15; size <= 33; ++size) {
+      const std::u16string latin = letters.substr(0, size);
+      ASSERT_EQ(codec.encode(latin), onePerUnit(latin)) << codeset << " " << size;
+      for (std::size_t at = 0; at < size; ++at) {
+        for (const char16_t other :
+             {0x0000, 0x007F, 0x0080, 0x009F, 0x00FF, 0x0100, 0x0152, 0x20AC, 0xD800, 0xFFFF}) {
+          std::u16string text = latin;
+          text[at] = other;
+          const std::u16string_view kept = std::u16string_view(text).substr(0, text.find(u'\0'));
+          EXPECT_EQ(codec.encode(text), onePerUnit(kept)) << codeset << " " << size << " at " << at;
+        }
+      }
+    }
+  }
+}
+
 // Backend text is decoded with room for all the bytes, the NUL found on the way: wherever it is,
 // in ASCII or after other letters, the text ends there, as decode() does.
 TEST(NarrowCodecKind, BackendTextOfLongBytesEndsAtTheirFirstNul) {
