@@ -28,6 +28,11 @@ results=build/bench/results
 mkdir -p "$results"
 options=(--benchmark_repetitions=9 --benchmark_report_aggregates_only=true --benchmark_format=json
          --benchmark_enable_random_interleaving=true --benchmark_min_time=0.1)
-build/bench/bench/conversion_bench "${options[@]}" "$@" >"$results/conversion.json"
-build/bench/bench/bridge_bench "${options[@]}" "$@" >"$results/bridge.json"
+# Both programs stay on one processor (BENCH_CPU, the first by default): the processors of a virtual
+# machine need not run at the same speed, and a program that moves between them splits the
+# repetitions of a row between two speeds.
+pin=()
+if command -v taskset >/dev/null; then pin=(taskset -c "${BENCH_CPU:-0}"); fi
+"${pin[@]}" build/bench/bench/conversion_bench "${options[@]}" "$@" >"$results/conversion.json"
+"${pin[@]}" build/bench/bench/bridge_bench "${options[@]}" "$@" >"$results/bridge.json"
 python3 scripts/benchmark_table.py "$results/conversion.json" "$results/bridge.json"
