@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "interop/narrow_codec.h"
+#include "interop/short_ascii.h"
 
 namespace tarvo::interop {
 
@@ -24,6 +25,9 @@ struct alignas(64) NarrowCodec::SingleByteTables {
   // the table because both directions stop at NUL). 64 KiB buys a branch-free lookup per character.
   std::array<unsigned char, 65536> encode{};
   unsigned char replacement = '?';  // the codeset's own '?', which is not 0x3F in EBCDIC-like sets
+  // The longest run of units from U+0080 up that `encode` writes as consecutive bytes, where it
+  // has at least 32: mostly a script's letters (CP1251's А..я), or Latin-1's (CP1252's A0..FF).
+  scalar::UnitRun longestRun;
   // Bytes 01-7F are the ASCII characters both ways, so runs of them may be widened or narrowed whole.
   bool asciiCompatible = false;
   // The upper half of both tables cut into rows of 16 for byte shuffles: row h, column l holds what

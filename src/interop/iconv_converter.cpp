@@ -73,6 +73,30 @@ bool ConvertsAloneToItself(iconv_t cd, In unit) {
          outLeft == oneUnitLeft;
 }
 
+// Runs shorter than this are not worth a check of their own in short text.
+constexpr unsigned kShortestRun = 32;
+
+scalar::UnitRun LongestRun(const std::array<unsigned char, 65536>& encode) {
+  scalar::UnitRun longest;
+  unsigned start = 0, length = 0;
+  for (unsigned unit = 0x80; unit < encode.size(); ++unit) {
+    if (encode[unit] < 0x80) {  // 0 too: a unit that the codeset lacks
+      length = 0;
+      continue;
+    }
+    if (length != 0 && encode[unit] == encode[unit - 1] + 1) {
+      ++length;
+    } else {
+      start = unit;
+      length = 1;
+    }
+    if (length >= kShortestRun && length > longest.units) {
+      longest = {static_cast<char16_t>(start), static_cast<std::uint16_t>(length), encode[start]};
+    }
+  }
+  return longest;
+}
+
 }  // namespace
 
 void ThrowIconvOpenFailure(int error, const std::string& codeset) {
@@ -123,6 +147,7 @@ std::shared_ptr<const NarrowCodec::SingleByteTables> ProbeSingleByte(const std::
   for (unsigned byte = 1; byte < 0x80; ++byte) {
     if (tables->decode[byte] != byte || tables->encode[byte] != byte) tables->asciiCompatible = false;
   }
+  tables->longestRun = LongestRun(tables->encode);
   for (unsigned row = 0; row < 8; ++row) {
     for (unsigned column = 0; column < 16; ++column) {
       const unsigned upper = 0x80 + 16 * row + column;

@@ -268,6 +268,7 @@ NarrowCodec::NarrowCodec(Kind kind, std::string codeset, std::shared_ptr<const S
     latinEncodesAlone_ = tables_->asciiCompatible &&
                          std::ranges::none_of(tables_->upperEncodeMoves,
                                               [](unsigned char rows) { return (rows & 0xFC) != 0; });
+    if (asciiEncodesAlone_ && !latinEncodesAlone_) run_ = tables_->longestRun;
   }
 }
 
@@ -424,6 +425,12 @@ std::size_t NarrowCodec::decodeInto(std::string_view bytes, char16_t* out) const
     if (ascii == bytes.size() || bytes[ascii] == '\0') return ascii;
   }
   return kDoesNotFit;
+}
+
+[[gnu::noinline]] std::string NarrowCodec::encodeShortRunText(std::u16string_view text) const {
+  char buffer[32];
+  if (scalar::NarrowShortRun(text.data(), text.size(), buffer, run_)) return std::string(buffer, text.size());
+  return encodeOtherText(text);
 }
 
 [[gnu::noinline]] std::string NarrowCodec::encodeOtherText(std::u16string_view text) const {

@@ -108,6 +108,8 @@ class NarrowCodec {
   // decodeExact and encode for all but the short ASCII that they take themselves.
   std::size_t decodeExactOtherText(std::string_view bytes, char16_t* out) const noexcept;
   std::string encodeOtherText(std::u16string_view text) const;
+  // encode for 16 to 32 units that are not all ASCII, in a codeset with a run of units (run_).
+  std::string encodeShortRunText(std::u16string_view text) const;
 
   Kind kind_;
   std::string codeset_;
@@ -123,13 +125,18 @@ class NarrowCodec {
   // Whether units A0-FF encode as the bytes of the same values too, as in ISO-8859-1 and CP1252, so
   // that short Latin text is narrowed whole as ASCII is.
   bool latinEncodesAlone_ = false;
+  // Elsewhere, where ASCII stands for itself, the longest run of units that the codeset writes as
+  // consecutive bytes (CP1251's А..я as C0..FF), so that short text of ASCII and that run is
+  // narrowed whole as well, out of line; units 0 where there is none.
+  scalar::UnitRun run_;
 };
 
 #if !defined(_WIN32)
 // 16 to 32 units of ASCII, the commonest argument and result, take a few instructions inline in the
 // caller where ASCII stands for itself (UTF-8, most tabled codesets and most that iconv converts),
-// and so does Latin text where Latin-1's letters stand for themselves; other text goes out of line,
-// with the frame that its many paths need.
+// and so does Latin text where Latin-1's letters stand for themselves. Text of one script whose
+// letters the codeset writes as consecutive bytes (Russian in CP1251) goes to a small function of
+// its own; other text goes out of line, with the frame that its many paths need.
 inline std::string NarrowCodec::encode(std::u16string_view text) const {
   if (text.size() - 16 <= 16 && asciiEncodesAlone_) {
     char buffer[32];
@@ -137,6 +144,7 @@ inline std::string NarrowCodec::encode(std::u16string_view text) const {
     if (latinEncodesAlone_ && scalar::NarrowShortLatin(text.data(), text.size(), buffer)) {
       return std::string(buffer, text.size());
     }
+    if (run_.units != 0) return encodeShortRunText(text);
   }
   return encodeOtherText(text);
 }

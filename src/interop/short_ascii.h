@@ -1,16 +1,26 @@
 // Short ASCII converted whole, in a few instructions: the commonest argument and result, which the
 // codec takes inline before anything else. Likewise short Latin text into codesets whose upper half
-// is Latin-1's, such as CP1252.
+// is Latin-1's, such as CP1252, and short text of one script into codesets that write its letters
+// as consecutive bytes, such as Russian into CP1251.
 #ifndef TARVO_INTEROP_SHORT_ASCII_H
 #define TARVO_INTEROP_SHORT_ASCII_H
 
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
 namespace tarvo::interop::scalar {
+
+// Units that a codeset writes as consecutive bytes: `units` of them from `firstUnit`, written from
+// `firstByte` on (CP1251's А..я, U+0410..U+044F, as C0..FF).
+struct UnitRun {
+  char16_t firstUnit = 0;
+  std::uint16_t units = 0;  // 0: the codeset has no run worth the check
+  unsigned char firstByte = 0;
+};
 
 #if defined(__SSE2__) && defined(__x86_64__)
 // The sixteen units at p as bytes. Narrowing saturates, so the bytes are 01..7F, positive as signed
@@ -84,11 +94,45 @@ inline bool NarrowShortLatin(const char16_t* p, std::size_t n, char* out) {
     return _mm_movemask_epi8(_mm_andnot_si128(excluded, above)) == 0xFFFF;
   });
 }
+
+// Eight units as the bytes of such a run, in 16-bit lanes, where each is ASCII (01-7F) or in the
+// run; `outside` gains the lanes that are neither.
+inline __m128i RunLanes(__m128i units, const UnitRun& run, __m128i& outside) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i first = _mm_set1_epi16(static_cast<short>(run.firstUnit));
+  // Unsigned comparisons by saturating subtraction: a - b saturates to 0 exactly where a <= b.
+  const __m128i inRun = _mm_cmpeq_epi16(
+      _mm_subs_epu16(_mm_sub_epi16(units, first), _mm_set1_epi16(static_cast<short>(run.units - 1))), zero);
+  const __m128i ascii =
+      _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(units, _mm_set1_epi16(1)), _mm_set1_epi16(0x7E)), zero);
+  outside = _mm_or_si128(outside, _mm_andnot_si128(_mm_or_si128(inRun, ascii), _mm_set1_epi16(-1)));
+  const __m128i shift = _mm_set1_epi16(static_cast<short>(run.firstByte - run.firstUnit));
+  return _mm_add_epi16(units, _mm_and_si128(inRun, shift));
+}
+
+// As NarrowShortAscii, for 16 to 32 units of ASCII and one run of units (UnitRun): converts all n
+// if every unit is either, writes nothing otherwise.
+inline bool NarrowShortRun(const char16_t* p, std::size_t n, char* out, const UnitRun& run) {
+  if (n - 16 > 16) return false;
+  const auto load = [](const char16_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+  __m128i outside = _mm_setzero_si128();
+  const __m128i first =
+      _mm_packus_epi16(RunLanes(load(p), run, outside), RunLanes(load(p + 8), run, outside));
+  const __m128i last =
+      _mm_packus_epi16(RunLanes(load(p + n - 16), run, outside), RunLanes(load(p + n - 8), run, outside));
+  if (_mm_movemask_epi8(outside) != 0) return false;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), last);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first);
+  return true;
+}
 #else
 inline bool NarrowShortAscii(const char16_t*, std::size_t, char*) {
   return false;
 }
 inline bool NarrowShortLatin(const char16_t*, std::size_t, char*) {
+  return false;
+}
+inline bool NarrowShortRun(const char16_t*, std::size_t, char*, const UnitRun&) {
   return false;
 }
 #endif

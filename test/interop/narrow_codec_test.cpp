@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "interop/util.h"
@@ -122,16 +124,13 @@ TEST(NarrowCodecKind, AsciiWindowsLetNoOtherUnitThrough) {
   }
 }
 
-// Results of 16 to 32 units are also tried whole as Latin text where units A0-FF are their own bytes
-// (ISO-8859-1, CP1252), in the same windows. The units just outside A0-FE (80, 9F, FF, 100; FF and
-// every unit above it pack to the same byte), a NUL and a surrogate must each send the text the long
-// way, wherever they fall; and in codesets where some of A0-FF are other bytes (ISO-8859-15 writes
-// the euro sign as A4) or none are, Latin text must not be narrowed whole at all.
-TEST(NarrowCodecKind, LatinWindowsLetNoOtherUnitThrough) {
-  const std::u16string letters =
-      u"caf\u00E9 \u00E0 \u00DFtra\u00DFe, \u00A4\u00A0\u00FE\u00C0 no\u00EBl \u00BF se\u00F1or "
-      u"d\u00E9j\u00E0 vu";
-  for (const char* codeset : {"ISO-8859-1", "CP1252", "ISO-8859-15", "CP1251", "UTF-8"}) {
+namespace {
+
+// Encodes the first 15 to 33 units of `letters` in each codeset, and again with each of `others` in
+// each place, against the same text encoded a unit at a time (which no short path takes).
+void ExpectShortTextAsUnitByUnit(std::initializer_list<const char*> codesets, std::u16string_view letters,
+                                 std::initializer_list<char16_t> others) {
+  for (const char* codeset : codesets) {
     const NarrowCodec codec = NarrowCodec::forCodeset(codeset);
     const auto onePerUnit = [&](std::u16string_view text) {
       std::string result;
@@ -139,12 +138,11 @@ TEST(NarrowCodecKind, LatinWindowsLetNoOtherUnitThrough) {
       return result;
     };
     for (std::size_t size = 15; size <= 33; ++size) {
-      const std::u16string latin = letters.substr(0, size);
-      ASSERT_EQ(codec.encode(latin), onePerUnit(latin)) << codeset << " " << size;
+      const std::u16string sample(letters.substr(0, size));
+      ASSERT_EQ(codec.encode(sample), onePerUnit(sample)) << codeset << " " << size;
       for (std::size_t at = 0; at < size; ++at) {
-        for (const char16_t other :
-             {0x0000, 0x007F, 0x0080, 0x009F, 0x00FF, 0x0100, 0x0152, 0x20AC, 0xD800, 0xFFFF}) {
-          std::u16string text = latin;
+        for (const char16_t other : others) {
+          std::u16string text = sample;
           text[at] = other;
           const std::u16string_view kept = std::u16string_view(text).substr(0, text.find(u'\0'));
           EXPECT_EQ(codec.encode(text), onePerUnit(kept)) << codeset << " " << size << " at " << at;
@@ -152,6 +150,32 @@ TEST(NarrowCodecKind, LatinWindowsLetNoOtherUnitThrough) {
       }
     }
   }
+}
+
+}  // namespace
+
+// Results of 16 to 32 units are also tried whole as Latin text where units A0-FF are their own bytes
+// (ISO-8859-1, CP1252), in the same windows. The units just outside A0-FE (80, 9F, FF, 100; FF and
+// every unit above it pack to the same byte), a NUL and a surrogate must each send the text the long
+// way, wherever they fall; and in codesets where some of A0-FF are other bytes (ISO-8859-15 writes
+// the euro sign as A4) or none are, Latin text must not be narrowed whole at all.
+TEST(NarrowCodecKind, LatinWindowsLetNoOtherUnitThrough) {
+  ExpectShortTextAsUnitByUnit(
+      {"ISO-8859-1", "CP1252", "ISO-8859-15", "CP1251", "UTF-8"},
+      u"caf\u00E9 \u00E0 \u00DFtra\u00DFe, \u00A4\u00A0\u00FE\u00C0 no\u00EBl \u00BF se\u00F1or "
+      u"d\u00E9j\u00E0 vu",
+      {0x0000, 0x007F, 0x0080, 0x009F, 0x00FF, 0x0100, 0x0152, 0x20AC, 0xD800, 0xFFFF});
+}
+
+// Likewise short Russian where the codeset writes the Cyrillic letters as consecutive bytes: CP1251
+// writes А..я (0410-044F) as C0..FF, ISO-8859-5 writes Ў, Џ and А..я (040E-044F) as AE..EF, and
+// KOI8-R writes them in no such order. Units on either side of each run (040D, 040F, 0450) and
+// letters outside it (Ё, ё) must send the text the long way, as the units above do.
+TEST(NarrowCodecKind, RunWindowsLetNoOtherUnitThrough) {
+  ExpectShortTextAsUnitByUnit({"CP1251", "ISO-8859-5", "KOI8-R", "CP1252"},
+                              u"модель и случай: ЯА яа, план по нефти 42 Ўў",
+                              {0x0000, 0x007F, 0x0080, 0x00A0, 0x03FF, 0x0400, 0x0401, 0x040D, 0x040E, 0x040F,
+                               0x0410, 0x044F, 0x0450, 0x0451, 0x0490, 0x20AC, 0xD800, 0xFFFF});
 }
 
 // Backend text is decoded with room for all the bytes, the NUL found on the way: wherever it is,
